@@ -1,0 +1,114 @@
+#include <algorithm>
+#include <cwchar>
+
+#include "alarms/alarms.h"
+#include "settings/registry.h"
+#include "settings/settings.h"
+
+int use24Hour;
+int mondayFirst;
+
+static void valueName(char *name, int number, char const *field)
+{
+    wsprintfA(name, "Event_%02d_%s", number, field);
+}
+
+static void weekdayName(char *name, int number, int day)
+{
+    wsprintfA(name, "Event_%02d_week%d", number, day);
+}
+
+// Reads stored alarm number into event. Returns false when the alarm
+// cannot be rebuilt: its time is incomplete.
+static bool readAlarm(HKEY key, int number, AlarmEvent &event)
+{
+    char name[64];
+    DWORD value;
+    valueName(name, number, "minutes");
+    if (!readNumber(key, name, value))
+        return false;
+    event.minutes = static_cast<int>(value);
+
+    // An alarm whose switch is damaged is kept, but switched off, so that
+    // it neither rings unasked nor is lost.
+    valueName(name, number, "on");
+    event.on = readNumber(key, name, value) ? static_cast<int>(value) : 0;
+
+    // A damaged description is kept as far as it goes: an absent one is
+    // empty, a long one is cut to what the buffer holds.
+    wchar_t wideName[64];
+    swprintf(wideName, 64, L"Event_%02d_description", number);
+    std::wstring description;
+    if (!readText(key, wideName, description))
+        description.clear();
+    description.resize(std::min(description.size(), size_t(textUnits - 1)));
+    takeText(description, event.description, textUnits);
+
+    for (int day = 0; day < 7; ++day) {
+        weekdayName(name, number, day);
+        event.week[day] = readNumber(key, name, value) ? static_cast<int>(value) : 1;
+    }
+    return true;
+}
+
+bool loadAlarmTable(AlarmTable &table)
+{
+    table[0].hours = -1;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, eventsKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return false;
+    int count = 0;
+    for (int number = 0; number < maxAlarms; ++number) {
+        char name[64];
+        DWORD hours;
+        valueName(name, number, "hours");
+        // The first number without its hours ends the stored table.
+        if (!readNumber(key, name, hours))
+            break;
+        AlarmEvent &event = table[count];
+        event.hours = static_cast<int>(hours);
+        if (readAlarm(key, number, event))
+            ++count;
+    }
+    table[count].hours = -1;
+    RegCloseKey(key);
+    return true;
+}
+
+bool saveAlarmTable(AlarmTable const &table)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, eventsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    char name[64];
+    static char const *const fields[] = {"hours", "minutes", "description", "on"};
+    for (int number = 0; number < maxAlarms; ++number) {
+        for (char const *field : fields) {
+            valueName(name, number, field);
+            RegDeleteValueA(key, name);
+        }
+        for (int day = 0; day < 7; ++day) {
+            weekdayName(name, number, day);
+            RegDeleteValueA(key, name);
+        }
+    }
+    for (int number = 0; number < maxAlarms && table[number].hours != -1; ++number) {
+        AlarmEvent const &event = table[number];
+        valueName(name, number, "on");
+        writeNumber(key, name, event.on);
+        valueName(name, number, "hours");
+        writeNumber(key, name, event.hours);
+        valueName(name, number, "minutes");
+        writeNumber(key, name, event.minutes);
+        wchar_t wideName[64];
+        swprintf(wideName, 64, L"Event_%02d_description", number);
+        writeText(key, wideName, event.description);
+        for (int day = 0; day < 7; ++day) {
+            weekdayName(name, number, day);
+            writeNumber(key, name, event.week[day]);
+        }
+    }
+    RegCloseKey(key);
+    return true;
+}

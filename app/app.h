@@ -1,0 +1,43 @@
+// The application shell: start-up, the main window, placement and the
+// small dialogs.
+#pragma once
+#include <windows.h>
+
+int const nameLength = 100; // product and class names, terminator included
+
+extern HINSTANCE instance;
+extern char productName[nameLength];
+extern char className[nameLength];
+extern HMENU popupMenu;
+extern int buttonsSwapped;
+
+UINT const trayCallback = WM_USER + 1;
+UINT const trayIconId = 1;
+UINT const clockTimer = 1;
+
+// Start-up step 1: the product, tray tip and class names from the string table.
+void loadProductStrings(HINSTANCE module);
+
+LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Window placement and size.
+int const minimumSide = 144;
+int const defaultSide = 256;
+int const maximumSide = 384;
+int const sideStep = 16;
+
+int clampSide(int side); // into minimumSide..maximumSide
+RECT workArea();
+void placeClockWindow(RECT const &rect);
+void moveToDefaultPosition();
+void keepOnScreen();
+void setClockSize(int side);
+void stepClockSize(int direction);
+void applyOnTop();
+
+// Help and the small dialogs.
+void showHelp(int mapId);
+void showCalendar();
+void showAbout();
+void openHomePage();
+void openPropertySheet(int startPage);

@@ -1,0 +1,116 @@
+// The entry point: single instance, GDI+, settings, the main window, the
+// tray icon and the message loop.
+#include <windows.h>
+#include <gdiplus.h>
+#include <shellapi.h>
+
+#include "app/app.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+
+HINSTANCE instance = GetModuleHandleA(nullptr);
+char productName[nameLength];
+char className[nameLength];
+static char trayTip[nameLength];
+
+static NOTIFYICONDATAA trayIcon;
+
+void loadProductStrings(HINSTANCE module)
+{
+    LoadStringA(module, IDS_PRODUCT, productName, nameLength);
+    lstrcpynA(trayTip, productName, nameLength);
+    LoadStringA(module, IDS_CLASSNAME, className, nameLength);
+}
+
+static void showStartupError(HWND owner, char const *text)
+{
+    MessageBoxA(owner, text, productName, MB_OK | MB_ICONERROR);
+}
+
+static bool registerClockClass()
+{
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    windowClass.lpfnWndProc = clockWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_HALVITRUM));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = className;
+    windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SMALL));
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+static void addTrayIcon(HWND window, HICON icon)
+{
+    trayIcon.cbSize = NOTIFYICONDATAA_V3_SIZE;
+    trayIcon.hWnd = window;
+    trayIcon.uID = trayIconId;
+    trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIcon.uCallbackMessage = trayCallback;
+    trayIcon.hIcon = icon;
+    lstrcpynA(trayIcon.szTip, trayTip, sizeof trayIcon.szTip);
+    if (!Shell_NotifyIconA(NIM_ADD, &trayIcon)) {
+        trayIcon.cbSize = 0; // nothing to delete at the end
+        showStartupError(window, "Shell notify icon is not created!");
+    }
+}
+
+static void deleteTrayIcon()
+{
+    if (trayIcon.cbSize)
+        Shell_NotifyIconA(NIM_DELETE, &trayIcon);
+    trayIcon.cbSize = 0;
+}
+
+int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand)
+{
+    loadProductStrings(module);
+    if (HWND running = FindWindowA(className, nullptr)) {
+        ShowWindow(running, SW_SHOWNORMAL);
+        SetForegroundWindow(running);
+        return 0;
+    }
+    instance = module;
+
+    ULONG_PTR gdiplusToken;
+    Gdiplus::GdiplusStartupInput startupInput;
+    if (Gdiplus::GdiplusStartup(&gdiplusToken, &startupInput, nullptr) != Gdiplus::Ok) {
+        showStartupError(nullptr, "Error loading GDI+ library.\n"
+                                  "Please download file GDIPLUS.DLL from https://www.microsoft.com/download\n"
+                                  "and copy it to folder C:\\WINDOWS\\SYSTEM32.");
+        return 1;
+    }
+
+    loadSettings();
+    if (!registerClockClass()) {
+        showStartupError(nullptr, "Can not register class");
+        return 0;
+    }
+    HWND window = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, className, productName, WS_POPUP,
+                                  settings.windowX, settings.windowY, clampSide(settings.size),
+                                  clampSide(settings.size), nullptr,
+                                  nullptr, instance, nullptr);
+    if (!window) {
+        showStartupError(nullptr, "Can not create window");
+        return 0;
+    }
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+
+    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDC_HALVITRUM));
+    HICON smallIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SMALL));
+    addTrayIcon(window, smallIcon);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0)) {
+        if (!TranslateAcceleratorA(message.hwnd, accelerators, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+
+    deleteTrayIcon();
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+    return static_cast<int>(message.wParam);
+}

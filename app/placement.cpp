@@ -1,0 +1,80 @@
+// Placement and size of the frameless, square clock window.
+#include <windows.h>
+
+#include "app/app.h"
+#include "render/render.h"
+#include "settings/settings.h"
+
+RECT workArea()
+{
+    RECT desktop, taskbar;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    if (HWND tray = FindWindowA("Shell_TrayWnd", nullptr)) {
+        GetWindowRect(tray, &taskbar);
+        // Removes the taskbar only when it spans a whole edge.
+        SubtractRect(&desktop, &desktop, &taskbar);
+    }
+    return desktop;
+}
+
+// Every move and resize replaces only the normal-position rectangle.
+void placeClockWindow(RECT const &rect)
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    GetWindowPlacement(mainWindow, &placement);
+    placement.rcNormalPosition = rect;
+    SetWindowPlacement(mainWindow, &placement);
+}
+
+void moveToDefaultPosition()
+{
+    RECT area = workArea(), window;
+    GetWindowRect(mainWindow, &window);
+    RECT rect = {area.right - (window.right - window.left), area.bottom - (window.bottom - window.top), area.right,
+                 area.bottom};
+    placeClockWindow(rect);
+}
+
+static double area(RECT const &rect)
+{
+    return double(rect.right - rect.left) * double(rect.bottom - rect.top);
+}
+
+void keepOnScreen()
+{
+    RECT window, visible, screen = workArea();
+    GetWindowRect(mainWindow, &window);
+    if (!IntersectRect(&visible, &window, &screen))
+        SetRectEmpty(&visible);
+    if (area(window) > 0 && area(visible) / area(window) < 0.75)
+        moveToDefaultPosition();
+}
+
+void setClockSize(int side)
+{
+    RECT window;
+    GetWindowRect(mainWindow, &window);
+    RECT rect = {window.left, window.top, window.left + side, window.top + side};
+    placeClockWindow(rect);
+    applyOnTop();
+    faceDirty = 1;
+    redrawClock();
+}
+
+int clampSide(int side)
+{
+    return side < minimumSide ? minimumSide : side > maximumSide ? maximumSide : side;
+}
+
+void stepClockSize(int direction)
+{
+    RECT window;
+    GetWindowRect(mainWindow, &window);
+    setClockSize(clampSide(window.right - window.left + sideStep * direction));
+}
+
+void applyOnTop()
+{
+    SetWindowPos(mainWindow, settings.onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}

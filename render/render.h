@@ -1,0 +1,29 @@
+// Drawing the clock and presenting it on the layered main window.
+#pragma once
+#include <windows.h>
+#include <gdiplus.h>
+
+extern HWND mainWindow;
+extern int faceDirty; // rebuild the cached face at the next redraw
+extern HDC frameDC;
+extern HDC faceDC;
+// The picture loaded from imagePath. It exists after every load; its image
+// is null when the file could not be decoded, and then it reports a width
+// and height of 0.
+struct BackgroundImage {
+    Gdiplus::GpImage *image;
+};
+extern BackgroundImage *backgroundImage;
+UINT backgroundWidth();
+UINT backgroundHeight();
+
+int const surfaceSide = 384; // side of both off-screen bitmaps
+
+void createDrawingResources(HWND window);
+void releaseDrawingResources();
+void loadBackgroundImage();
+void redrawClock();
+
+// Draws the clock as it is at the moment now into frameDC, rebuilding the
+// face cache in faceDC first when dirty is set (and clearing it).
+void renderClock(HDC face, int &dirty, HDC frame, int width, int height, SYSTEMTIME const &now);

@@ -1,0 +1,200 @@
+#include "settings/settings.h"
+
+#include <cstddef>
+
+#include "app/app.h"
+#include "res/resource.h"
+#include "settings/registry.h"
+
+ClockSettings settings;
+
+char const settingsKey[] = "Software\\Orvella\\Halvitrum";
+char const eventsKey[] = "Software\\Orvella\\Halvitrum\\Events";
+char const autorunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+static wchar_t const defaultLogoText[] = L"ORVELLA";
+static wchar_t const defaultImagePath[] = L"rose.jpg";
+static wchar_t const defaultWaveFile[] = L"rooster.wav";
+static wchar_t const autorunMarker[] = L" -autorun";
+
+int const noSystemColor = -1;
+
+// The numbers of the settings key, in the order in which they are saved.
+// Every field named here is 32 bits wide (int or COLORREF); a colour that
+// is not stored follows the system colour of this start.
+struct StoredNumber {
+    char const *name;
+    size_t offset;
+    int systemColor;
+};
+
+static StoredNumber const storedNumbers[] = {
+    {"size", offsetof(ClockSettings, size), noSystemColor},
+    {"show.seconds", offsetof(ClockSettings, showSeconds), noSystemColor},
+    {"show.dayOfTheWeek", offsetof(ClockSettings, showDayOfTheWeek), noSystemColor},
+    {"show.numbers", offsetof(ClockSettings, showNumbers), noSystemColor},
+    {"show.logo", offsetof(ClockSettings, showLogo), noSystemColor},
+    {"show.logoType", offsetof(ClockSettings, logoType), noSystemColor},
+    {"onTop", offsetof(ClockSettings, onTop), noSystemColor},
+    {"X", offsetof(ClockSettings, windowX), noSystemColor},
+    {"Y", offsetof(ClockSettings, windowY), noSystemColor},
+    {"Color background", offsetof(ClockSettings, colorBackground), COLOR_BTNFACE},
+    {"Color markers", offsetof(ClockSettings, colorMarkers), COLOR_BTNHIGHLIGHT},
+    {"Color ring 1", offsetof(ClockSettings, colorRing1), COLOR_BTNSHADOW},
+    {"Color ring 2", offsetof(ClockSettings, colorRing2), COLOR_BTNTEXT},
+    {"Color text", offsetof(ClockSettings, colorText), COLOR_BTNTEXT},
+    {"Use color", offsetof(ClockSettings, useColor), noSystemColor},
+    {"Use image", offsetof(ClockSettings, useImage), noSystemColor},
+};
+
+struct StoredText {
+    wchar_t const *name;
+    size_t offset;
+    wchar_t const *fallback; // replaces an empty text at load
+};
+
+static StoredText const storedTexts[] = {
+    {L"show.logoText", offsetof(ClockSettings, logoText), nullptr},
+    {L"Image", offsetof(ClockSettings, imagePath), defaultImagePath},
+    {L"Wave file", offsetof(ClockSettings, waveFile), defaultWaveFile},
+};
+
+static DWORD &numberField(ClockSettings &record, StoredNumber const &number)
+{
+    return *reinterpret_cast<DWORD *>(reinterpret_cast<char *>(&record) + number.offset);
+}
+
+static wchar_t *textField(ClockSettings &record, StoredText const &text)
+{
+    return reinterpret_cast<wchar_t *>(reinterpret_cast<char *>(&record) + text.offset);
+}
+
+void setDefaultOptions(ClockSettings &record)
+{
+    record.onTop = 1;
+    record.autorun = 1;
+    record.showSeconds = 1;
+    record.showNumbers = 1;
+    record.showDayOfTheWeek = 2;
+    record.showLogo = 2;
+    record.logoType = 0;
+    lstrcpyW(record.logoText, defaultLogoText);
+}
+
+void setDefaultColors(ClockSettings &record)
+{
+    for (StoredNumber const &number : storedNumbers)
+        if (number.systemColor != noSystemColor)
+            numberField(record, number) = GetSysColor(number.systemColor);
+}
+
+static void loadNumbers(HKEY key)
+{
+    for (StoredNumber const &number : storedNumbers) {
+        DWORD value;
+        if (!readNumber(key, number.name, value))
+            continue;
+        // Only the two known logo contents are taken; anything else keeps the date.
+        if (number.offset == offsetof(ClockSettings, logoType) && value > 1)
+            continue;
+        numberField(settings, number) = value;
+    }
+}
+
+static void loadTexts(HKEY key)
+{
+    for (StoredText const &text : storedTexts) {
+        std::wstring value;
+        if (readText(key, text.name, value))
+            takeText(value, textField(settings, text), textUnits);
+    }
+}
+
+static void loadAutorun()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, autorunKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    BYTE data[260];
+    DWORD type = 0, bytes = sizeof data;
+    LONG status = RegQueryValueExA(key, productName, nullptr, &type, data, &bytes);
+    // A value too long for the buffer still exists as a text entry.
+    settings.autorun = (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) && type == REG_SZ;
+    RegCloseKey(key);
+}
+
+void loadSettings()
+{
+    setDefaultOptions(settings);
+    settings.firstRun = 0;
+    settings.size = 256;
+    settings.windowX = -1;
+    setDefaultColors(settings);
+    settings.imagePath[0] = L'\0';
+    settings.waveFile[0] = L'\0';
+
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        loadNumbers(key);
+        loadTexts(key);
+        RegCloseKey(key);
+    } else {
+        settings.firstRun = 1;
+    }
+    for (StoredText const &text : storedTexts)
+        if (text.fallback && textField(settings, text)[0] == L'\0')
+            lstrcpyW(textField(settings, text), text.fallback);
+
+    settings.alarms[0].hours = -1;
+    loadAlarmTable(settings.alarms);
+    loadAutorun();
+}
+
+std::wstring autorunCommand(wchar_t const *commandLine)
+{
+    std::wstring command(commandLine);
+    size_t first = command.find_first_not_of(L' ');
+    if (first == std::wstring::npos)
+        command.clear();
+    else
+        command = command.substr(first, command.find_last_not_of(L' ') - first + 1);
+    return command + autorunMarker;
+}
+
+static void saveAutorun()
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, autorunKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    if (settings.autorun) {
+        wchar_t name[textUnits] = L"";
+        LoadStringW(instance, IDS_PRODUCT, name, textUnits);
+        writeText(key, name, autorunCommand(GetCommandLineW()).c_str());
+    } else {
+        RegDeleteValueA(key, productName);
+    }
+    RegCloseKey(key);
+}
+
+void saveSettings(HWND window)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, settingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        RECT client, frame;
+        if (GetClientRect(window, &client))
+            settings.size = client.right;
+        if (GetWindowRect(window, &frame)) {
+            settings.windowX = frame.left;
+            settings.windowY = frame.top;
+        }
+        for (StoredNumber const &number : storedNumbers)
+            writeNumber(key, number.name, numberField(settings, number));
+        for (StoredText const &text : storedTexts)
+            writeText(key, text.name, textField(settings, text));
+        RegCloseKey(key);
+    }
+    saveAlarmTable(settings.alarms);
+    saveAutorun();
+}

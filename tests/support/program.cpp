@@ -1,0 +1,74 @@
+#include "support/program.h"
+
+#include <tlhelp32.h>
+
+#include <cstdlib>
+
+#include "res/resource.h"
+
+std::wstring binFolder()
+{
+    char const *unixPath = getenv("HALVITRUM_BIN");
+    std::string path = unixPath ? unixPath : "";
+    std::wstring folder = L"Z:";
+    for (char c : path)
+        folder += c == '/' ? L'\\' : wchar_t(c);
+    return folder;
+}
+
+bool startClock(RunningClock &clock, std::wstring const &arguments, DWORD timeoutMs)
+{
+    std::wstring folder = binFolder();
+    std::wstring commandLine = L"\"" + folder + L"\\Halvitrum.exe\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &clock.process))
+        return false;
+    waitUntil(
+        [&] {
+            clock.window = FindWindowA("HALVITRUM", nullptr);
+            return clock.window != nullptr || WaitForSingleObject(clock.process.hProcess, 0) == WAIT_OBJECT_0;
+        },
+        timeoutMs);
+    return clock.window != nullptr;
+}
+
+DWORD waitForExit(RunningClock &clock, DWORD timeoutMs)
+{
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(clock.process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(clock.process.hProcess, &code);
+    return code;
+}
+
+DWORD exitClock(RunningClock &clock, DWORD timeoutMs)
+{
+    PostMessageA(clock.window, WM_COMMAND, IDM_EXIT, 0);
+    return waitForExit(clock, timeoutMs);
+}
+
+void killClock(RunningClock &clock)
+{
+    TerminateProcess(clock.process.hProcess, 9);
+    WaitForSingleObject(clock.process.hProcess, 5000);
+}
+
+void killProcesses(wchar_t const *exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(entry.szExeFile, exeName) != 0)
+            continue;
+        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+    CloseHandle(snapshot);
+}

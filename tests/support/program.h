@@ -1,0 +1,45 @@
+// Whole-program tests: start Halvitrum.exe from the build output, find its
+// window and end it, all from outside the process.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+struct RunningClock {
+    PROCESS_INFORMATION process = {};
+    HWND window = nullptr;
+};
+
+// The folder of Halvitrum.exe (build output, Wine path); the clock's
+// current directory there holds rooster.wav and the help file.
+std::wstring binFolder();
+
+// Starts the clock and waits until its window exists. arguments follow the
+// program's path on the command line.
+bool startClock(RunningClock &clock, std::wstring const &arguments = L"", DWORD timeoutMs = 15000);
+
+// Waits for the process to end; its exit code, or STILL_ACTIVE on time-out.
+DWORD waitForExit(RunningClock &clock, DWORD timeoutMs = 15000);
+
+// Ends the clock through its Exit command (105) and waits for it to end;
+// the exit code, or STILL_ACTIVE.
+DWORD exitClock(RunningClock &clock, DWORD timeoutMs = 15000);
+
+// Ends the process at once, as a crash or kill would.
+void killClock(RunningClock &clock);
+
+// Ends every process whose executable has this name (for example hh.exe,
+// which a first start opens).
+void killProcesses(wchar_t const *exeName);
+
+// Waits until condition() holds, polling; whether it did within timeoutMs.
+template <class Condition> bool waitUntil(Condition condition, DWORD timeoutMs = 5000)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}

@@ -1,0 +1,38 @@
+// The main of every test program: the program's strings and GDI+ are set
+// up as WinMain does, and the exit code is also written where the Wine
+// wrapper can read it (a program inside a virtual desktop has no other way
+// to hand it back).
+#include <windows.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "app/app.h"
+
+int main(int argc, char **argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    instance = GetModuleHandleA(nullptr);
+    loadProductStrings(instance);
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
+    InitCommonControlsEx(&controls);
+    ULONG_PTR token;
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+
+    int result = RUN_ALL_TESTS();
+
+    Gdiplus::GdiplusShutdown(token);
+    if (char const *path = getenv("HALVITRUM_EXIT_FILE")) {
+        if (FILE *file = fopen(path, "w")) {
+            fprintf(file, "%d\n", result);
+            fclose(file);
+        }
+    }
+    fflush(stdout);
+    return result;
+}

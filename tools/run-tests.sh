@@ -1,0 +1,36 @@
+#!/bin/bash
+# Builds Halvitrum and its tests and runs every test under Wine, in a Wine
+# prefix and an X display of this run's own, removed afterwards.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${HALVITRUM_BUILD:-$root/build}
+
+bash "$root/tools/setup.sh"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+fi
+cmake --build "$build" -j"$(nproc)"
+
+source "$root/tools/wine-env.sh"
+run=$(mktemp -d /tmp/halvitrum-tests.XXXXXX)
+export HALVITRUM_TEST_RUN=$run
+export WINEPREFIX=$run/prefix
+# Everything Wine plays goes to a file that the alarm tests measure.
+export HOME=$run/home
+export HALVITRUM_SOUND_FILE=$run/sound.raw
+mkdir -p "$HOME"
+cat >"$HOME/.asoundrc" <<ASOUND
+pcm.!default { type file; slave.pcm "null"; file "$HALVITRUM_SOUND_FILE"; format "raw" }
+ASOUND
+
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+    rm -rf "$run"
+}
+trap cleanup EXIT
+
+start_display
+prepare_prefix "$build/bin"
+wineserver -p # one server for the whole run
+ctest --test-dir "$build" --output-on-failure "$@"

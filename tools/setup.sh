@@ -1,0 +1,30 @@
+#!/bin/bash
+# Installs, from Debian's packages, whatever the build, the clock and the
+# tests need and is not there yet. Quiet and quick when all is installed.
+set -euo pipefail
+
+packages=(
+    cmake make mingw-w64 googletest # the cross build and its tests
+    wine wine64 xvfb x11-utils xauth # running it under Wine on a display
+    imagemagick                      # screenshots
+    faketime                         # alarm tests at a chosen moment
+    python3 python3-fonttools fonts-dejavu-core # font, art and sound generators
+    fp-utils                         # chmcmd, the help compiler
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]}; run this as root to install them." >&2
+    exit 1
+fi
+echo "Installing ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
