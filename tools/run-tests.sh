@@ -9,7 +9,10 @@ bash "$root/tools/setup.sh"
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 fi
-cmake --build "$build" -j"$(nproc)"
+# HALVITRUM_TARGETS may name the targets to build (default: all).
+targets=()
+for target in ${HALVITRUM_TARGETS:-}; do targets+=(--target "$target"); done
+cmake --build "$build" -j"$(nproc)" "${targets[@]}"
 
 source "$root/tools/wine-env.sh"
 run=$(mktemp -d /tmp/halvitrum-tests.XXXXXX)
