@@ -1,16 +1,275 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "settings/settings.h"
 #include "support/registry.h"
 
-TEST(Settings, DefaultsWithoutKey)
+namespace {
+
+class Settings : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        clearRegistry();
+        window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 100, 120, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    }
+    void TearDown() override
+    {
+        DestroyWindow(window);
+        clearRegistry();
+    }
+    HWND window = nullptr;
+};
+
+// The stored value of the settings key.
+DWORD stored(char const *name)
 {
-    clearRegistry();
+    DWORD value = 0xDEADBEEF;
+    EXPECT_TRUE(numberValue(settingsKey, name, value)) << name;
+    return value;
+}
+
+std::wstring storedText(wchar_t const *name, DWORD *bytes = nullptr)
+{
+    std::wstring text;
+    EXPECT_TRUE(textValue(settingsKey, name, text, bytes));
+    return text;
+}
+
+} // namespace
+
+TEST_F(Settings, DefaultsWithoutKey)
+{
+    settings.showSeconds = 7; // whatever an earlier start left
     loadSettings();
     EXPECT_EQ(1, settings.firstRun);
+    EXPECT_EQ(1, settings.onTop);
+    EXPECT_EQ(1, settings.showSeconds);
+    EXPECT_EQ(1, settings.showNumbers);
+    EXPECT_EQ(2, settings.showDayOfTheWeek);
+    EXPECT_EQ(2, settings.showLogo);
+    EXPECT_EQ(0, settings.logoType);
+    EXPECT_STREQ(L"ORVELLA", settings.logoText);
     EXPECT_EQ(256, settings.size);
     EXPECT_EQ(-1, settings.windowX);
-    EXPECT_STREQ(L"ORVELLA", settings.logoText);
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), settings.colorBackground);
+    EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), settings.colorText);
+    EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), settings.colorMarkers);
+    EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), settings.colorRing1);
+    EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), settings.colorRing2);
     EXPECT_STREQ(L"rose.jpg", settings.imagePath);
     EXPECT_STREQ(L"rooster.wav", settings.waveFile);
+    EXPECT_EQ(-1, settings.alarms[0].hours);
+}
+
+TEST_F(Settings, FirstSaveWritesEveryValueAndEndsFirstRun)
+{
+    loadSettings();
+    saveSettings(window);
+    EXPECT_EQ(200u, stored("size"));
+    EXPECT_EQ(100u, stored("X"));
+    EXPECT_EQ(120u, stored("Y"));
+    EXPECT_EQ(1u, stored("show.seconds"));
+    EXPECT_EQ(2u, stored("show.dayOfTheWeek"));
+    EXPECT_EQ(1u, stored("show.numbers"));
+    EXPECT_EQ(2u, stored("show.logo"));
+    EXPECT_EQ(0u, stored("show.logoType"));
+    EXPECT_EQ(1u, stored("onTop"));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), stored("Color background"));
+    EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), stored("Color markers"));
+    EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), stored("Color ring 1"));
+    EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), stored("Color ring 2"));
+    EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), stored("Color text"));
+    EXPECT_EQ(0u, stored("Use color"));
+    EXPECT_EQ(0u, stored("Use image"));
+    DWORD bytes = 0;
+    EXPECT_EQ(L"ORVELLA", storedText(L"show.logoText", &bytes));
+    EXPECT_EQ(16u, bytes); // the terminator is stored too
+    EXPECT_EQ(L"rose.jpg", storedText(L"Image"));
+    EXPECT_EQ(L"rooster.wav", storedText(L"Wave file"));
+    EXPECT_TRUE(keyExists(eventsKey));
+
+    loadSettings();
+    EXPECT_EQ(0, settings.firstRun);
+    EXPECT_EQ(100, settings.windowX);
+    EXPECT_EQ(120, settings.windowY);
+    EXPECT_EQ(200, settings.size);
+}
+
+TEST_F(Settings, RoundTripOfEveryField)
+{
+    loadSettings();
+    settings.onTop = 0;
+    settings.showSeconds = 0;
+    settings.showNumbers = 2;
+    settings.showDayOfTheWeek = 1;
+    settings.showLogo = 0;
+    settings.logoType = 1;
+    lstrcpyW(settings.logoText, L"Zeit \u00e4\u00f6\u00fc\u20ac");
+    settings.useColor = 1;
+    settings.colorBackground = RGB(1, 2, 3);
+    settings.colorText = RGB(4, 5, 6);
+    settings.colorMarkers = RGB(7, 8, 9);
+    settings.colorRing1 = RGB(10, 11, 12);
+    settings.colorRing2 = RGB(13, 14, 15);
+    settings.useImage = 1;
+    lstrcpyW(settings.imagePath, L"C:\\Bilder\\Rose \u00fcberall.png");
+    lstrcpyW(settings.waveFile, L"C:\\Kl\u00e4nge\\wecker.wav");
+    settings.autorun = 0;
+    SetWindowPos(window, nullptr, -50, 30, 160, 160, SWP_NOZORDER);
+    saveSettings(window);
+
+    ZeroMemory(&settings, sizeof settings);
+    loadSettings();
+    EXPECT_EQ(0, settings.firstRun);
+    EXPECT_EQ(0, settings.onTop);
+    EXPECT_EQ(0, settings.showSeconds);
+    EXPECT_EQ(2, settings.showNumbers);
+    EXPECT_EQ(1, settings.showDayOfTheWeek);
+    EXPECT_EQ(0, settings.showLogo);
+    EXPECT_EQ(1, settings.logoType);
+    EXPECT_STREQ(L"Zeit \u00e4\u00f6\u00fc\u20ac", settings.logoText);
+    EXPECT_EQ(160, settings.size);
+    EXPECT_EQ(-50, settings.windowX);
+    EXPECT_EQ(30, settings.windowY);
+    EXPECT_EQ(1, settings.useColor);
+    EXPECT_EQ(RGB(1, 2, 3), settings.colorBackground);
+    EXPECT_EQ(RGB(4, 5, 6), settings.colorText);
+    EXPECT_EQ(RGB(7, 8, 9), settings.colorMarkers);
+    EXPECT_EQ(RGB(10, 11, 12), settings.colorRing1);
+    EXPECT_EQ(RGB(13, 14, 15), settings.colorRing2);
+    EXPECT_EQ(1, settings.useImage);
+    EXPECT_STREQ(L"C:\\Bilder\\Rose \u00fcberall.png", settings.imagePath);
+    EXPECT_STREQ(L"C:\\Kl\u00e4nge\\wecker.wav", settings.waveFile);
+    EXPECT_EQ(0, settings.autorun);
+}
+
+TEST_F(Settings, NumbersOfAnotherTypeKeepTheirDefaultsAndAreRewritten)
+{
+    setText(settingsKey, L"size", L"300");
+    setRaw(settingsKey, "show.seconds", REG_BINARY, "\0\0\0\0", 4);
+    setRaw(settingsKey, "show.numbers", REG_DWORD, "\2\0", 2); // too short for a number
+    setText(settingsKey, L"Color text", L"255");
+    loadSettings();
+    EXPECT_EQ(256, settings.size);
+    EXPECT_EQ(1, settings.showSeconds);
+    EXPECT_EQ(1, settings.showNumbers);
+    EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), settings.colorText);
+
+    saveSettings(window);
+    EXPECT_EQ(REG_DWORD, valueType(settingsKey, "size"));
+    EXPECT_EQ(REG_DWORD, valueType(settingsKey, "show.seconds"));
+    EXPECT_EQ(1u, stored("show.seconds"));
+    EXPECT_EQ(REG_DWORD, valueType(settingsKey, "Color text"));
+}
+
+TEST_F(Settings, LogoTypeIsTakenOnlyAsDateOrText)
+{
+    for (DWORD value : {2u, 7u, 0xFFFFFFFFu}) {
+        setNumber(settingsKey, "show.logoType", value);
+        loadSettings();
+        EXPECT_EQ(0, settings.logoType) << value;
+    }
+    setNumber(settingsKey, "show.logoType", 1);
+    loadSettings();
+    EXPECT_EQ(1, settings.logoType);
+}
+
+TEST_F(Settings, NumbersAreNotCheckedAtLoad)
+{
+    setNumber(settingsKey, "show.numbers", 9);
+    setNumber(settingsKey, "show.logo", 5);
+    setNumber(settingsKey, "size", 1000);
+    loadSettings();
+    EXPECT_EQ(9, settings.showNumbers);
+    EXPECT_EQ(5, settings.showLogo);
+    EXPECT_EQ(1000, settings.size);
+}
+
+TEST_F(Settings, MissingXMeansNoStoredPosition)
+{
+    setNumber(settingsKey, "Y", 300);
+    setNumber(settingsKey, "size", 200);
+    loadSettings();
+    EXPECT_EQ(-1, settings.windowX);
+    EXPECT_EQ(300, settings.windowY);
+
+    setNumber(settingsKey, "X", 0xFFFFFFFF); // a window saved at x = -1
+    loadSettings();
+    EXPECT_EQ(-1, settings.windowX);
+}
+
+TEST_F(Settings, EmptyPathsFallBackToTheDefaultFiles)
+{
+    setText(settingsKey, L"Image", L"");
+    setText(settingsKey, L"Wave file", L"");
+    setText(settingsKey, L"show.logoText", L"");
+    loadSettings();
+    EXPECT_STREQ(L"rose.jpg", settings.imagePath);
+    EXPECT_STREQ(L"rooster.wav", settings.waveFile);
+    EXPECT_STREQ(L"", settings.logoText); // an empty logo text is the user's
+}
+
+TEST_F(Settings, TextsAreTakenOnlyWhenTheyFitWithTheirTerminator)
+{
+    std::wstring longest(259, L'a'), tooLong(260, L'b');
+    setText(settingsKey, L"show.logoText", longest);
+    setText(settingsKey, L"Image", tooLong);
+    // 260 units with no terminator fill the buffer exactly: not taken.
+    setText(settingsKey, L"Wave file", std::wstring(260, L'c'), false);
+    loadSettings();
+    EXPECT_EQ(longest, std::wstring(settings.logoText));
+    EXPECT_STREQ(L"rose.jpg", settings.imagePath);
+    EXPECT_STREQ(L"rooster.wav", settings.waveFile);
+
+    // A short text stored without its terminator is taken, and terminated.
+    setText(settingsKey, L"Wave file", L"bell.wav", false);
+    setText(settingsKey, L"show.logoText", L"XY", false);
+    loadSettings();
+    EXPECT_STREQ(L"bell.wav", settings.waveFile);
+    EXPECT_STREQ(L"XY", settings.logoText);
+}
+
+TEST_F(Settings, TextOfAnotherTypeIsNotTaken)
+{
+    setRaw(settingsKey, "Image", REG_EXPAND_SZ, L"x.png", 12);
+    setNumber(settingsKey, "show.logoText", 5);
+    loadSettings();
+    EXPECT_STREQ(L"rose.jpg", settings.imagePath);
+    EXPECT_STREQ(L"ORVELLA", settings.logoText);
+}
+
+TEST_F(Settings, AbsentColoursFollowTheSystemAndAreStoredAsNumbers)
+{
+    setNumber(settingsKey, "Color ring 1", RGB(9, 9, 9));
+    loadSettings();
+    EXPECT_EQ(RGB(9, 9, 9), settings.colorRing1);
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), settings.colorBackground);
+    saveSettings(window);
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), stored("Color background"));
+    EXPECT_EQ(RGB(9, 9, 9), stored("Color ring 1"));
+}
+
+TEST_F(Settings, DefaultsForThePages)
+{
+    ClockSettings scratch = {};
+    setDefaultOptions(scratch);
+    EXPECT_EQ(1, scratch.onTop);
+    EXPECT_EQ(1, scratch.autorun);
+    EXPECT_EQ(1, scratch.showSeconds);
+    EXPECT_EQ(1, scratch.showNumbers);
+    EXPECT_EQ(2, scratch.showDayOfTheWeek);
+    EXPECT_EQ(2, scratch.showLogo);
+    EXPECT_EQ(0, scratch.logoType);
+    EXPECT_STREQ(L"ORVELLA", scratch.logoText);
+    EXPECT_EQ(0, scratch.size); // options only
+
+    setDefaultColors(scratch);
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), scratch.colorBackground);
+    EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), scratch.colorText);
+    EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), scratch.colorMarkers);
+    EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), scratch.colorRing1);
+    EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), scratch.colorRing2);
+    EXPECT_EQ(0, scratch.useColor);
 }
