@@ -1,0 +1,65 @@
+#!/bin/bash
+# Builds Halvitrum if needed and starts the clock under Wine, in a Wine
+# prefix of the project's own. On a machine without a display it starts a
+# virtual one with a Wine desktop and saves a screenshot. Ctrl-C ends the
+# clock through its own Exit command, so that its settings are saved.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${HALVITRUM_BUILD:-$root/build}
+
+bash "$root/tools/setup.sh"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+fi
+cmake --build "$build" -j"$(nproc)" --target Halvitrum clockctl >/dev/null
+
+source "$root/tools/wine-env.sh"
+export WINEPREFIX=${HALVITRUM_PREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/halvitrum/wineprefix}
+bin=$build/bin
+clockctl=$build/tools/clockctl.exe
+
+own_display=
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    start_display
+    own_display=1
+fi
+prepare_prefix "$bin"
+
+# Inside a virtual desktop every program that should see the clock joins
+# the same desktop by its name.
+launch=(wine)
+[ -n "$own_display" ] && launch=(wine explorer /desktop=Halvitrum,1280x800)
+
+cd "$bin" # rooster.wav and the help file are found beside the program
+"${launch[@]}" Halvitrum.exe &
+clock_pid=$!
+
+stop() {
+    trap - INT TERM
+    echo "Ending the clock..."
+    "${launch[@]}" "$clockctl" exit 20 >/dev/null 2>&1 || kill "$clock_pid" 2>/dev/null || true
+    wait "$clock_pid" 2>/dev/null || true
+    [ -n "$own_display" ] && { wineserver -k 2>/dev/null || true; kill "$XVFB_PID" 2>/dev/null || true; }
+    exit 0
+}
+trap stop INT TERM
+
+if ! "${launch[@]}" "$clockctl" wait 60 >/dev/null 2>&1; then
+    echo "The clock's window did not appear." >&2
+    stop
+fi
+echo "Halvitrum is running (Wine prefix $WINEPREFIX, display $DISPLAY)."
+if [ -n "$own_display" ]; then
+    mkdir -p "$build/screenshots"
+    shot="$build/screenshots/clock-$(date +%Y%m%d-%H%M%S).png"
+    sleep 2 # the first frame and the taskbar
+    import -display "$DISPLAY" -window root "$shot"
+    echo "Screenshot: $shot"
+fi
+[ -d "$bin/help" ] && echo "Help to read in a browser: $bin/help/index.html"
+echo "Press Ctrl-C to end the clock."
+while kill -0 "$clock_pid" 2>/dev/null; do
+    wait "$clock_pid" || true
+done
+[ -n "$own_display" ] && kill "$XVFB_PID" 2>/dev/null
+exit 0
