@@ -8,8 +8,10 @@ packages=(
     wine wine64 xvfb x11-utils xauth # running it under Wine on a display
     imagemagick                      # screenshots
     faketime                         # alarm tests at a chosen moment
+    locales                          # locale sources for the alarm tests' localedef
     python3 python3-fonttools fonts-dejavu-core # font, art and sound generators
-    fp-utils                         # chmcmd, the help compiler
+    fp-utils                         # chmls, which the help test reads the CHM with
+    fp-compiler fp-units-fcl fp-units-misc # the help compiler, on Free Pascal's CHM units
 )
 
 missing=()

@@ -1,0 +1,206 @@
+// The About box, the Calendar dialog and the help viewer's start, run for
+// real in this process and driven from a second thread as a user would.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/app.h"
+#include "render/render.h"
+#include "res/resource.h"
+#include "support/clockwindow.h"
+#include "support/dialogdriver.h"
+#include "support/processes.h"
+#include "support/program.h"
+
+namespace
+{
+
+// The fixed head of an extended dialog template.
+#pragma pack(push, 1)
+struct TemplateHead {
+    WORD version;
+    WORD signature;
+    DWORD helpId;
+    DWORD exStyle;
+    DWORD style;
+};
+#pragma pack(pop)
+
+TemplateHead templateHead(int id)
+{
+    TemplateHead head = {};
+    HRSRC resource = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5)); // RT_DIALOG
+    if (resource)
+        head = *static_cast<TemplateHead const *>(LockResource(LoadResource(instance, resource)));
+    return head;
+}
+
+// Esc as the keyboard delivers it: to the control that has the focus, where
+// the dialog's own loop turns it into IDCANCEL.
+void pressEscape(HWND dialog)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    HWND target = info.hwndFocus ? info.hwndFocus : dialog;
+    PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+}
+
+// A click on the caption's close box ends up as this system command.
+void pressCloseBox(HWND dialog)
+{
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+// The program of a command line names the HTML Help viewer: "HH" as the
+// shell was given it, or the file it found, with or without path and ".exe".
+bool isViewer(std::wstring program)
+{
+    program = program.substr(program.find_last_of(L"\\/") + 1);
+    if (program.size() > 4 && lstrcmpiW(program.c_str() + program.size() - 4, L".exe") == 0)
+        program.resize(program.size() - 4);
+    return lstrcmpiW(program.c_str(), L"hh") == 0;
+}
+
+// Runs a dialog modally with the given procedure while closeIt closes it;
+// the dialog's result.
+INT_PTR runAndClose(int templateId, DLGPROC procedure, char const *caption, void (*closeIt)(HWND))
+{
+    DWORD thread = GetCurrentThreadId();
+    INT_PTR result = -1;
+    runDriven(
+        [&] { result = DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), nullptr, procedure, 0); },
+        [&] {
+            HWND dialog = waitForDialog(caption, thread);
+            ASSERT_NE(nullptr, dialog);
+            closeIt(dialog);
+            EXPECT_TRUE(waitGone(dialog));
+        });
+    return result;
+}
+
+// The dialogs open over the clock's real window, as from its menu.
+class SmallDialogs : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        loadFreshSettings();
+        ASSERT_NE(nullptr, createClockWindow());
+    }
+    void TearDown() override
+    {
+        destroyClockWindow();
+    }
+
+    // Owned by the clock, which is disabled while the dialog is open.
+    void expectModalOverClock(HWND dialog)
+    {
+        EXPECT_EQ(mainWindow, GetWindow(dialog, GW_OWNER));
+        EXPECT_FALSE(IsWindowEnabled(mainWindow));
+    }
+};
+
+} // namespace
+
+TEST_F(SmallDialogs, AboutShowsNameVersionAndLogo)
+{
+    EXPECT_EQ(
+        DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS | DS_CENTER),
+        templateHead(IDD_ABOUTBOX).style);
+    EXPECT_EQ(0u, templateHead(IDD_ABOUTBOX).exStyle);
+
+    DWORD thread = GetCurrentThreadId();
+    DLGPROC aboutProc = nullptr;
+    runDriven([] { showAbout(); },
+              [&] {
+                  HWND about = waitForDialog("About", thread);
+                  ASSERT_NE(nullptr, about);
+                  expectModalOverClock(about);
+                  aboutProc = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(about, DWLP_DLGPROC));
+                  EXPECT_EQ("Halvitrum version 4.1", windowText(GetDlgItem(about, IDC_VERSION)));
+
+                  HWND logo = FindWindowExA(about, nullptr, "Static", nullptr);
+                  ASSERT_NE(nullptr, logo);
+                  EXPECT_EQ(SS_BITMAP, GetWindowLongA(logo, GWL_STYLE) & SS_TYPEMASK);
+                  BITMAP bitmap = {};
+                  HGDIOBJ image = HGDIOBJ(SendMessageA(logo, STM_GETIMAGE, IMAGE_BITMAP, 0));
+                  ASSERT_NE(nullptr, image);
+                  GetObjectA(image, sizeof bitmap, &bitmap);
+                  EXPECT_EQ(203, bitmap.bmWidth);
+                  EXPECT_EQ(61, bitmap.bmHeight);
+
+                  pressButton(about, IDOK);
+                  EXPECT_TRUE(waitGone(about));
+              });
+    ASSERT_NE(nullptr, aboutProc);
+    EXPECT_EQ(IDOK,
+              runAndClose(IDD_ABOUTBOX, aboutProc, "About", [](HWND about) { pressButton(about, IDOK); }));
+    EXPECT_EQ(IDCANCEL, runAndClose(IDD_ABOUTBOX, aboutProc, "About", pressEscape));
+    EXPECT_EQ(IDCANCEL, runAndClose(IDD_ABOUTBOX, aboutProc, "About", pressCloseBox));
+}
+
+TEST_F(SmallDialogs, CalendarShowsAPlainMonthCalendarAndEndsOnEscAndCloseBox)
+{
+    TemplateHead head = templateHead(IDD_CALENDAR);
+    EXPECT_EQ(DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS),
+              head.style);
+    EXPECT_EQ(DWORD(WS_EX_TOOLWINDOW), head.exStyle);
+
+    DWORD thread = GetCurrentThreadId();
+    DLGPROC calendarProc = nullptr;
+    runDriven([] { showCalendar(); },
+              [&] {
+                  HWND dialog = waitForDialog("Calendar", thread);
+                  ASSERT_NE(nullptr, dialog);
+                  expectModalOverClock(dialog);
+                  calendarProc = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(dialog, DWLP_DLGPROC));
+                  HWND calendar = GetDlgItem(dialog, IDC_MONTHCAL);
+                  ASSERT_NE(nullptr, calendar);
+                  char className[64] = "";
+                  GetClassNameA(calendar, className, sizeof className);
+                  EXPECT_STREQ(MONTHCAL_CLASSA, className);
+                  EXPECT_EQ(DWORD(WS_CHILD | WS_VISIBLE | WS_TABSTOP | MCS_NOTODAYCIRCLE | MCS_NOTODAY),
+                            DWORD(GetWindowLongA(calendar, GWL_STYLE)));
+                  // It opens on the current month.
+                  SYSTEMTIME shown = {}, today = {};
+                  SendMessageA(calendar, MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&shown));
+                  GetLocalTime(&today);
+                  EXPECT_EQ(today.wYear, shown.wYear);
+                  EXPECT_EQ(today.wMonth, shown.wMonth);
+
+                  pressEscape(dialog);
+                  EXPECT_TRUE(waitGone(dialog));
+              });
+    ASSERT_NE(nullptr, calendarProc);
+    EXPECT_EQ(IDCANCEL, runAndClose(IDD_CALENDAR, calendarProc, "Calendar", pressEscape));
+    EXPECT_EQ(IDCANCEL, runAndClose(IDD_CALENDAR, calendarProc, "Calendar", pressCloseBox));
+    // Enter has no button to press: the dialog manager sends IDOK, which ends it too.
+    EXPECT_EQ(IDOK, runAndClose(IDD_CALENDAR, calendarProc, "Calendar",
+                                [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); }));
+}
+
+TEST(Help, ShowHelpStartsTheViewerAtTheMapId)
+{
+    // The viewer looks for the file in the current directory, as it does
+    // for the clock started in its own folder.
+    wchar_t previous[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(binFolder().c_str()));
+    for (int mapId : {1, 2, 3, 5, 6}) {
+        showHelp(mapId);
+        DWORD viewer = waitForChildProcess(GetCurrentProcessId(), L"hh.exe");
+        ASSERT_NE(0u, viewer) << mapId;
+        std::wstring commandLine;
+        EXPECT_TRUE(waitUntil([&] { return !(commandLine = processCommandLine(viewer)).empty(); }));
+        EXPECT_TRUE(isViewer(commandProgram(commandLine)))
+            << std::string(commandLine.begin(), commandLine.end());
+        EXPECT_EQ(L"-mapid " + std::to_wstring(mapId) + L" .\\Halvitrum.chm", commandArguments(commandLine));
+        endProcess(viewer);
+    }
+    SetCurrentDirectoryW(previous);
+}

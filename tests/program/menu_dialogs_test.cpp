@@ -1,0 +1,165 @@
+// The running clock's small commands, driven from outside: its menu's
+// "Calendar...", "About...", "Help" and "Home page", and the About keys.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "support/dialogdriver.h"
+#include "support/processes.h"
+#include "support/program.h"
+#include "support/registry.h"
+
+namespace
+{
+
+class MenuDialogs : public testing::Test
+{
+  protected:
+    RunningClock clock;
+
+    // A start that is not the first, so that no help viewer opens by itself.
+    void SetUp() override
+    {
+        clearRegistry();
+        setNumber(settingsKey, "onTop", 1);
+        ASSERT_TRUE(startClock(clock));
+    }
+    void TearDown() override
+    {
+        if (clock.process.hProcess) {
+            if (waitForExit(clock, 0) == STILL_ACTIVE)
+                killClock(clock);
+            CloseHandle(clock.process.hProcess);
+            CloseHandle(clock.process.hThread);
+        }
+        killProcesses(L"hh.exe");
+    }
+    DWORD clockId() const
+    {
+        return clock.process.dwProcessId;
+    }
+
+    // A dialog of the clock with this caption, modal over the clock window.
+    HWND clockDialog(char const *caption)
+    {
+        HWND dialog = waitForDialog(caption, 0, clockId());
+        if (dialog) {
+            EXPECT_EQ(clock.window, GetWindow(dialog, GW_OWNER)) << caption;
+            EXPECT_FALSE(IsWindowEnabled(clock.window)) << caption;
+        }
+        return dialog;
+    }
+};
+
+void key(WORD virtualKey, bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = WORD(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+}
+
+// Alt with the key that types the character on the keyboard layout in use,
+// Shift included when the character needs it.
+void typeWithAlt(char character)
+{
+    SHORT typed = VkKeyScanA(character);
+    WORD virtualKey = LOBYTE(typed);
+    bool shift = HIBYTE(typed) & 1;
+    key(VK_MENU, true);
+    if (shift)
+        key(VK_SHIFT, true);
+    key(virtualKey, true);
+    key(virtualKey, false);
+    if (shift)
+        key(VK_SHIFT, false);
+    key(VK_MENU, false);
+}
+
+} // namespace
+
+TEST_F(MenuDialogs, CalendarOpensAMonthCalendar)
+{
+    PostMessageA(clock.window, WM_COMMAND, IDM_CALENDAR, 0);
+    HWND dialog = clockDialog("Calendar");
+    ASSERT_NE(nullptr, dialog);
+    // The month calendar's class was there when the dialog was built.
+    HWND calendar = GetDlgItem(dialog, IDC_MONTHCAL);
+    ASSERT_NE(nullptr, calendar);
+    char className[64] = "";
+    GetClassNameA(calendar, className, sizeof className);
+    EXPECT_STREQ(MONTHCAL_CLASSA, className);
+    EXPECT_TRUE(IsWindowVisible(calendar));
+
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(waitGone(dialog));
+    EXPECT_TRUE(waitUntil([&] { return IsWindowEnabled(clock.window) != FALSE; }));
+    EXPECT_EQ(0u, exitClock(clock));
+}
+
+TEST_F(MenuDialogs, AboutFromTheMenuAndTheAltKeys)
+{
+    PostMessageA(clock.window, WM_COMMAND, IDM_ABOUT, 0);
+    HWND about = clockDialog("About");
+    ASSERT_NE(nullptr, about);
+    EXPECT_EQ("Halvitrum version 4.1", windowText(GetDlgItem(about, IDC_VERSION)));
+    pressButton(about, IDOK);
+    ASSERT_TRUE(waitGone(about));
+
+    // The keys reach the clock through its accelerator table.
+    for (char character : {'?', '/'}) {
+        ASSERT_TRUE(waitUntil([&] { return IsWindowEnabled(clock.window) != FALSE; }));
+        SetForegroundWindow(clock.window);
+        ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == clock.window; })) << character;
+        typeWithAlt(character);
+        about = clockDialog("About");
+        ASSERT_NE(nullptr, about) << "Alt+" << character;
+        pressButton(about, IDOK);
+        ASSERT_TRUE(waitGone(about));
+    }
+    EXPECT_EQ(0u, exitClock(clock));
+}
+
+TEST_F(MenuDialogs, HelpStartsTheViewerAtTheWholeHelp)
+{
+    PostMessageA(clock.window, WM_COMMAND, IDM_HELP, 0);
+    DWORD viewer = waitForChildProcess(clockId(), L"hh.exe");
+    ASSERT_NE(0u, viewer);
+    std::wstring commandLine;
+    EXPECT_TRUE(waitUntil([&] { return !(commandLine = processCommandLine(viewer)).empty(); }));
+    EXPECT_EQ(L"-mapid 6 .\\Halvitrum.chm", commandArguments(commandLine));
+    // It finds the help file in the clock's folder and stays open on it.
+    Sleep(1000);
+    EXPECT_EQ(viewer, waitForChildProcess(clockId(), L"hh.exe", 0));
+    endProcess(viewer);
+    EXPECT_EQ(0u, exitClock(clock));
+}
+
+TEST_F(MenuDialogs, HomePageGoesToTheShellsBrowser)
+{
+    // The shell opens an https address with the command registered for
+    // https: under Wine that is winebrowser.exe, which hands the address to
+    // the desktop's browser and ends (here, with none installed, after
+    // about a quarter of a second; the polling sees it meanwhile).
+    wchar_t handler[MAX_PATH] = L"";
+    LONG size = sizeof handler;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegQueryValueW(HKEY_CLASSES_ROOT, L"https\\shell\\open\\command", handler, &size));
+    std::wstring browser = commandProgram(handler);
+    browser = browser.substr(browser.find_last_of(L"\\/") + 1);
+
+    PostMessageA(clock.window, WM_COMMAND, IDM_HOMEPAGE, 0);
+    DWORD started = waitForChildProcess(clockId(), browser.c_str());
+    ASSERT_NE(0u, started) << std::string(browser.begin(), browser.end());
+    std::wstring commandLine = processCommandLine(started);
+    EXPECT_NE(std::wstring::npos, commandArguments(commandLine).find(L"https://"))
+        << std::string(commandLine.begin(), commandLine.end());
+    EXPECT_EQ(0u, exitClock(clock));
+}
