@@ -1,0 +1,93 @@
+// The whole clock rings a stored alarm, watched from outside: run by
+// tests/alarm_ring.sh in a desktop of its own whose clock is set to
+// Monday 2026-12-07, a few seconds before 07:30.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "settings/settings.h"
+#include "support/balloon.h"
+#include "support/program.h"
+#include "support/registry.h"
+
+namespace
+{
+
+wchar_t const wakeUp[] = L"Rise and shine: the rooster calls";
+
+void storeAlarm(int number, int on, wchar_t const *description)
+{
+    char name[32];
+    auto field = [&](char const *suffix) {
+        wsprintfA(name, "Event_%02d_%s", number, suffix);
+        return name;
+    };
+    setNumber(eventsKey, field("hours"), 7);
+    setNumber(eventsKey, field("minutes"), 30);
+    std::string text = field("description");
+    setText(eventsKey, std::wstring(text.begin(), text.end()).c_str(), description);
+    setNumber(eventsKey, field("on"), on);
+    for (int day = 0; day < 7; ++day) {
+        wsprintfA(name, "Event_%02d_week%d", number, day);
+        setNumber(eventsKey, name, day == 1); // Monday only
+    }
+}
+
+bool isHalfPastSeven(SYSTEMTIME const &time)
+{
+    return time.wHour == 7 && time.wMinute == 30;
+}
+
+class AlarmRing : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        clearRegistry();
+        storeAlarm(0, 1, wakeUp);
+        storeAlarm(1, 0, L"This alarm is switched off");
+    }
+    // A failed check leaves the clock running, which would keep the
+    // desktop open.
+    void TearDown() override
+    {
+        if (clock.process.hProcess && WaitForSingleObject(clock.process.hProcess, 0) == WAIT_TIMEOUT)
+            killClock(clock);
+        clearRegistry();
+    }
+    RunningClock clock;
+};
+
+TEST_F(AlarmRing, StoredAlarmRingsAndAClickStopsIt)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    ASSERT_TRUE(now.wYear == 2026 && now.wMonth == 12 && now.wDay == 7 && now.wHour == 7 &&
+                now.wMinute == 29 && now.wSecond <= 55)
+        << "the faked clock should be a few seconds before 07:30, it is " << now.wHour << ":" << now.wMinute
+        << ":" << now.wSecond;
+
+    ASSERT_TRUE(startClock(clock));
+    Balloon balloon;
+    EXPECT_FALSE(findBalloon(balloon)) << "a balloon before the alarm's minute";
+
+    ASSERT_TRUE(waitUntil([&] { return findBalloon(balloon); }, 20000)) << "no balloon";
+    GetLocalTime(&now);
+    EXPECT_TRUE(isHalfPastSeven(now)) << "the balloon came at " << now.wHour << ":" << now.wMinute;
+    EXPECT_EQ(wakeUp, balloon.text);
+    EXPECT_TRUE(soundGrows()) << "the wave file does not play";
+
+    SendMessageA(clock.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    SendMessageA(clock.window, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+    Sleep(300);
+    EXPECT_FALSE(soundGrows()) << "the click did not stop the sound";
+    GetLocalTime(&now);
+    EXPECT_TRUE(isHalfPastSeven(now))
+        << "the sound was measured too late to tell a click from the minute's end";
+
+    EXPECT_EQ(0u, exitClock(clock));
+}
+
+} // namespace

@@ -1,0 +1,23 @@
+// Alarm observation from outside the ringing program: the balloon that the
+// shell of the virtual desktop shows, and the sound file that Wine's
+// output is sent to (tools/run-tests.sh names it in HALVITRUM_SOUND_FILE).
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+struct Balloon {
+    std::wstring title;
+    std::wstring text;
+};
+
+// Reads the balloon the shell shows: a visible tooltip window with
+// TTS_BALLOON, owned by the shell's process. Whether one is shown.
+bool findBalloon(Balloon &balloon);
+
+// The size of the sound file so far; 0 when it does not exist yet.
+ULONGLONG soundBytes();
+
+// Whether the sound file grows within the next periodMs: whether a sound
+// plays.
+bool soundGrows(DWORD periodMs = 1500);
