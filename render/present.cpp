@@ -65,16 +65,14 @@ void createDrawingResources(HWND window)
 
 void releaseDrawingResources()
 {
-    if (frameDC) {
-        frameBitmap = static_cast<HBITMAP>(SelectObject(frameDC, frameBitmap));
-        DeleteObject(frameBitmap);
-        DeleteDC(frameDC);
-    }
-    if (faceDC) {
-        faceBitmap = static_cast<HBITMAP>(SelectObject(faceDC, faceBitmap));
-        DeleteObject(faceBitmap);
-        DeleteDC(faceDC);
-    }
+    if (!frameDC || !faceDC)
+        return;
+    frameBitmap = static_cast<HBITMAP>(SelectObject(frameDC, frameBitmap));
+    faceBitmap = static_cast<HBITMAP>(SelectObject(faceDC, faceBitmap));
+    DeleteObject(frameBitmap);
+    DeleteObject(faceBitmap);
+    DeleteDC(frameDC);
+    DeleteDC(faceDC);
     frameDC = faceDC = nullptr;
     frameBitmap = faceBitmap = nullptr;
     disposeBackgroundImage();
@@ -98,9 +96,19 @@ UINT backgroundWidth()
 UINT backgroundHeight()
 {
     UINT height = 0;
-    if (backgroundImage && backgroundImage->image && GdipGetImageHeight(backgroundImage->image, &height) != Ok)
+    if (backgroundImage && backgroundImage->image &&
+        GdipGetImageHeight(backgroundImage->image, &height) != Ok)
         height = 0;
     return height;
+}
+
+DWORD *surfacePixels(HDC dc)
+{
+    DIBSECTION section;
+    HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+    if (!bitmap || GetObjectA(bitmap, sizeof section, &section) != sizeof section)
+        return nullptr;
+    return static_cast<DWORD *>(section.dsBm.bmBits);
 }
 
 void redrawClock()

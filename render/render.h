@@ -24,6 +24,15 @@ void releaseDrawingResources();
 void loadBackgroundImage();
 void redrawClock();
 
-// Draws the clock as it is at the moment now into frameDC, rebuilding the
-// face cache in faceDC first when dirty is set (and clearing it).
+// The top-down 32-bit pixels of the DIB section selected into a memory
+// context (surfaceSide pixels a row), or null when it holds none.
+DWORD *surfacePixels(HDC dc);
+
+// Draws the clock as it is at the moment now into the frame context (the
+// top-left width x height), rebuilding the face cache in the face context
+// first when dirty is set (and clearing it).
 void renderClock(HDC face, int &dirty, HDC frame, int width, int height, SYSTEMTIME const &now);
+
+// Empties the path and fills it with one closed square of centre (x, y),
+// half side c and corner radius d.
+void addRoundRect(Gdiplus::GpPath *path, int x, int y, int c, int d);

@@ -1,0 +1,176 @@
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include "canvas.h"
+#include "render/render.h"
+#include "settings/settings.h"
+
+using namespace Gdiplus::DllExports;
+
+TEST(Font, ZorqueResolves)
+{
+    Gdiplus::GpFontFamily *family = nullptr;
+    ASSERT_EQ(Gdiplus::Ok, GdipCreateFontFamilyFromName(L"Zorque", nullptr, &family));
+    wchar_t name[LF_FACESIZE] = L"";
+    GdipGetFamilyName(family, name, 0);
+    EXPECT_STREQ(L"Zorque", name);
+    GdipDeleteFontFamily(family);
+}
+
+static void reportFirstNotPremultiplied(DWORD const *pixels, int side, char const *what)
+{
+    for (int y = 0; y < side; y++)
+        for (int x = 0; x < side; x++) {
+            DWORD p = pixels[y * surfaceSide + x];
+            DWORD a = p >> 24;
+            if ((p >> 16 & 0xFF) > a || (p >> 8 & 0xFF) > a || (p & 0xFF) > a) {
+                ADD_FAILURE() << what << " pixel " << x << "," << y << " = " << std::hex << p;
+                return;
+            }
+        }
+}
+
+TEST(Premultiplied, EveryPixelOfEveryFrame)
+{
+    for (int side : {144, 256, 384}) {
+        useTestSettings();
+        settings.showNumbers = 1;
+        settings.showLogo = 2;
+        settings.showDayOfTheWeek = 1;
+        drawClock(side, moment(10, 10, 40));
+        reportFirstNotPremultiplied(surfacePixels(faceDC), side, "face");
+        reportFirstNotPremultiplied(surfacePixels(frameDC), side, "frame");
+        settings.showLogo = 1;
+        settings.showDayOfTheWeek = 2;
+        drawClock(side, moment(4, 45, 10));
+        reportFirstNotPremultiplied(surfacePixels(faceDC), side, "face");
+        reportFirstNotPremultiplied(surfacePixels(frameDC), side, "frame");
+    }
+}
+
+// What GDI+ writes into a cleared 32-bit DIB section for translucent
+// colours and anti-aliased text: colour channels scaled by their alpha.
+TEST(Premultiplied, GdiplusWritesPremultipliedIntoDibSections)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, 64, -64, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void *bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ initial = SelectObject(dc, bitmap);
+    DWORD const *pixels = static_cast<DWORD const *>(bits);
+
+    Gdiplus::GpGraphics *graphics = nullptr;
+    GdipCreateFromHDC(dc, &graphics);
+    GdipSetSmoothingMode(graphics, Gdiplus::SmoothingModeHighQuality);
+    GdipGraphicsClear(graphics, 0);
+    Gdiplus::GpSolidFill *brush = nullptr;
+    GdipCreateSolidFill(0xC0FF8000, &brush);
+    GdipFillRectangleI(graphics, brush, 0, 0, 16, 16);
+    GdipSetSolidFillColor(brush, 0x30FFFFFF);
+    GdipFillRectangleI(graphics, brush, 16, 0, 16, 16);
+    Gdiplus::GpFontFamily *family = nullptr;
+    GdipCreateFontFamilyFromName(L"Zorque", nullptr, &family);
+    Gdiplus::GpFont *font = nullptr;
+    GdipCreateFont(family, 30, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel, &font);
+    GdipSetSolidFillColor(brush, 0xFFFFFFFF);
+    Gdiplus::RectF layout(0, 20, 64, 44);
+    GdipDrawString(graphics, L"Wg", -1, font, &layout, nullptr, brush);
+    GdipDeleteFont(font);
+    GdipDeleteFontFamily(family);
+    GdipDeleteBrush(brush);
+    GdipDeleteGraphics(graphics);
+
+    EXPECT_EQ(0xC0C06000u, pixels[8 * 64 + 8] & 0xFFFEFEFEu) << std::hex << pixels[8 * 64 + 8];
+    EXPECT_EQ(0x30303030u, pixels[8 * 64 + 24]) << std::hex << pixels[8 * 64 + 24];
+    int partial = 0;
+    for (int i = 20 * 64; i < 64 * 64; i++) {
+        DWORD a = pixels[i] >> 24;
+        if (a > 0 && a < 255)
+            partial++;
+        EXPECT_EQ(a * 0x010101u, pixels[i] & 0xFFFFFF) << i % 64 << "," << i / 64;
+    }
+    EXPECT_GT(partial, 0); // the text's edges are anti-aliased
+
+    SelectObject(dc, initial);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+TEST(Present, RedrawKeepsThePlaceAndShowsTheClientSize)
+{
+    useTestSettings();
+    for (int side : {144, 256, 384}) {
+        SetWindowPos(mainWindow, nullptr, 120, 80, side, side, SWP_NOZORDER | SWP_NOACTIVATE);
+        faceDirty = 1;
+        redrawClock();
+        EXPECT_EQ(0, faceDirty);
+        RECT window;
+        GetWindowRect(mainWindow, &window);
+        EXPECT_EQ(120, window.left);
+        EXPECT_EQ(80, window.top);
+        EXPECT_EQ(side, window.right - window.left);
+        EXPECT_EQ(side, window.bottom - window.top);
+        EXPECT_EQ(opaque(testRing1), framePixel(side / 2, side / 2));
+        EXPECT_TRUE(premultiplied(surfacePixels(frameDC), side));
+    }
+}
+
+// Restores the user's locale values that a test changes.
+class LocaleFlags : public testing::Test
+{
+  protected:
+    char firstDay[80] = "", time[80] = "";
+    void SetUp() override
+    {
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, firstDay, sizeof firstDay);
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, time, sizeof time);
+    }
+    void TearDown() override
+    {
+        SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, firstDay);
+        SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, time);
+        releaseDrawingResources();
+        createDrawingResources(mainWindow);
+    }
+    static void recreate()
+    {
+        HWND window = mainWindow;
+        releaseDrawingResources();
+        createDrawingResources(window);
+    }
+};
+
+TEST_F(LocaleFlags, ReadWhenTheResourcesAreCreated)
+{
+    if (!SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, "0") ||
+        !SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, "1"))
+        GTEST_SKIP() << "the locale values cannot be changed here";
+    recreate();
+    EXPECT_EQ(1, mondayFirst);
+    EXPECT_EQ(1, use24Hour);
+    SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, "6");
+    SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, "0");
+    recreate();
+    EXPECT_EQ(0, mondayFirst);
+    EXPECT_EQ(0, use24Hour);
+}
+
+TEST(Present, NothingIsDrawnOnceReleased)
+{
+    HWND window = mainWindow;
+    releaseDrawingResources();
+    EXPECT_EQ(nullptr, frameDC);
+    EXPECT_EQ(nullptr, faceDC);
+    EXPECT_EQ(nullptr, backgroundImage);
+    faceDirty = 1;
+    redrawClock();
+    EXPECT_EQ(1, faceDirty);
+    releaseDrawingResources(); // a second release finds nothing to free
+    createDrawingResources(window);
+    ASSERT_NE(nullptr, surfacePixels(frameDC));
+    redrawClock();
+    EXPECT_EQ(0, faceDirty);
+}
