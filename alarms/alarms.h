@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 // One weekly alarm; week[] is indexed as SYSTEMTIME.wDayOfWeek (0 = Sunday).
 struct AlarmEvent {
     int on;
@@ -27,5 +29,24 @@ bool saveAlarmTable(AlarmTable const &table);
 void checkAlarms(SYSTEMTIME const &now);
 void stopAlarmSound();
 
+// 1 while a fired alarm's sound loops; the wMinute of the tick it fired at.
+extern int alarmSounding;
+extern int alarmMinute;
+
 // The Alarms page of the property sheet.
 INT_PTR CALLBACK alarmsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The Alarms page's list and the row operations that the page and the alarm
+// editor share; a row keeps nothing but its texts and its check box.
+extern HWND alarmList;
+int alarmRowCount();
+std::string formatTime12(int hours, int minutes);
+void addAlarmRow(AlarmEvent const &event, int index);
+AlarmEvent readAlarmRow(int index);
+int firstSelectedRow(); // -1 when no row is selected
+void sortAlarmRows(); // ascending by the 24-hour time
+void applyAlarmsPage(HWND page);
+
+// Opens the alarm editor over alarmList in Add (0) or Edit (1) mode; 1 when
+// it changed the list.
+INT_PTR editAlarm(HWND page, int editMode);

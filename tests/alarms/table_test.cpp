@@ -112,9 +112,9 @@ TEST_F(AlarmTableTest, DamagedAlarmsDoNotCostTheOnesAfterThem)
 {
     for (int number = 0; number < 6; ++number)
         storeAlarm(number, 10 + number, number, L"alarm " + std::to_wstring(number));
-    deleteValue(eventsKey, name(1, "minutes").c_str());             // its time is lost: skipped
-    deleteValue(eventsKey, name(2, "on").c_str());                  // kept, switched off
-    setNumber(eventsKey, name(3, "description").c_str(), 17);       // kept, without text
+    deleteValue(eventsKey, name(1, "minutes").c_str());       // its time is lost: skipped
+    deleteValue(eventsKey, name(2, "on").c_str());            // kept, switched off
+    setNumber(eventsKey, name(3, "description").c_str(), 17); // kept, without text
     setText(eventsKey, wideName(4, "description").c_str(), std::wstring(300, L'z')); // cut
     loadAlarmTable(table);
     ASSERT_EQ(5, tableSize(table));

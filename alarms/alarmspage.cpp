@@ -1,0 +1,316 @@
+// The Alarms page: the alarm list with its row operations, the buttons
+// around it and the wave file.
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+#include <mmsystem.h>
+#include <prsht.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "alarms/alarms.h"
+#include "app/app.h"
+#include "render/render.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+
+HWND alarmList;
+
+static HFONT heavyFont; // the wave file label's font
+
+static int const timeColumn = 0;
+static int const descriptionColumn = 1;
+static int const weekColumn = 2;
+static int const time24Column = 3; // hidden; the sort key
+
+static int const helpTopic = 3;
+
+std::string formatTime12(int hours, int minutes)
+{
+    int hour = hours < 12 ? hours : hours - 12;
+    if (hour == 0)
+        hour = 12;
+    char text[32];
+    wsprintfA(text, "%02d:%02d %s", hour, minutes, hours >= 12 ? "PM" : "AM");
+    return text;
+}
+
+static void setRowText(int row, int column, char const *text)
+{
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = const_cast<char *>(text);
+    SendMessageA(alarmList, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+}
+
+static void rowText(int row, int column, char *text, int size)
+{
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = size;
+    text[0] = '\0';
+    SendMessageA(alarmList, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+}
+
+// The row's check box: state image 2 is checked, 1 unchecked.
+static int rowChecked(int row)
+{
+    UINT state = static_cast<UINT>(SendMessageA(alarmList, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+    return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+int alarmRowCount()
+{
+    return static_cast<int>(SendMessageA(alarmList, LVM_GETITEMCOUNT, 0, 0));
+}
+
+void addAlarmRow(AlarmEvent const &event, int index)
+{
+    LVITEMA item = {};
+    item.iItem = index;
+    int row = static_cast<int>(SendMessageA(alarmList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+
+    char time24[16];
+    wsprintfA(time24, "%02d:%02d", event.hours, event.minutes);
+    setRowText(row, timeColumn, use24Hour ? time24 : formatTime12(event.hours, event.minutes).c_str());
+    setRowText(row, time24Column, time24);
+
+    LVITEMW description = {};
+    description.iSubItem = descriptionColumn;
+    description.pszText = const_cast<wchar_t *>(event.description);
+    SendMessageW(alarmList, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&description));
+
+    LVITEMA check = {};
+    check.stateMask = LVIS_STATEIMAGEMASK;
+    check.state = INDEXTOSTATEIMAGEMASK(event.on ? 2 : 1);
+    SendMessageA(alarmList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&check));
+
+    char week[8];
+    for (int p = 0; p < 7; ++p)
+        week[p] = event.week[(p + mondayFirst) % 7] ? '+' : '-';
+    week[7] = '\0';
+    setRowText(row, weekColumn, week);
+}
+
+AlarmEvent readAlarmRow(int index)
+{
+    AlarmEvent event = {};
+    LVITEMW description = {};
+    description.iSubItem = descriptionColumn;
+    description.pszText = event.description;
+    description.cchTextMax = textUnits;
+    SendMessageW(alarmList, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&description));
+
+    char text[260];
+    rowText(index, time24Column, text, sizeof text);
+    event.hours = atoi(text);
+    event.minutes = lstrlenA(text) > 3 ? atoi(text + 3) : 0;
+    event.on = rowChecked(index);
+
+    rowText(index, weekColumn, text, sizeof text);
+    int length = lstrlenA(text);
+    for (int p = 0; p < 7; ++p)
+        event.week[(p + mondayFirst) % 7] = !(p < length && text[p] == '-');
+    return event;
+}
+
+int firstSelectedRow()
+{
+    return static_cast<int>(SendMessageA(alarmList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+// Rows are compared by their numbers from before the sort (their item
+// data), through keys, the copy of their Time24 texts in that order.
+static int CALLBACK compareAlarmRows(LPARAM first, LPARAM second, LPARAM keys)
+{
+    std::vector<std::string> const &times = *reinterpret_cast<std::vector<std::string> const *>(keys);
+    return lstrcmpA(times[first].c_str(), times[second].c_str());
+}
+
+void sortAlarmRows()
+{
+    // The comparison never reads the list while it sorts: a list view may
+    // sort a copy of its rows and answer for the rows of before the sort.
+    std::vector<std::string> times;
+    for (int row = 0; row < alarmRowCount(); ++row) {
+        char text[260];
+        rowText(row, time24Column, text, sizeof text);
+        times.push_back(text);
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        item.lParam = row;
+        SendMessageA(alarmList, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    SendMessageA(alarmList, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&times),
+                 reinterpret_cast<LPARAM>(compareAlarmRows));
+}
+
+void applyAlarmsPage(HWND page)
+{
+    // The editor never lets the list grow past the table.
+    int count = std::min(alarmRowCount(), maxAlarms);
+    for (int i = 0; i < count; ++i)
+        settings.alarms[i] = readAlarmRow(i);
+    settings.alarms[count].hours = -1;
+    GetDlgItemTextW(page, IDC_WAVEFILE, settings.waveFile, textUnits);
+}
+
+static void insertColumns()
+{
+    static struct {
+        char const *caption;
+        int width;
+    } const columns[] = {{"Time", 70}, {"Description", 180}, {"Day of week", 75}, {"Time24", 0}};
+    for (int i = 0; i < 4; ++i) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = const_cast<char *>(columns[i].caption);
+        column.cx = columns[i].width;
+        SendMessageA(alarmList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+static void onInitDialog(HWND page)
+{
+    alarmList = GetDlgItem(page, IDC_ALARMLIST);
+    SendMessageA(alarmList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    insertColumns();
+    for (int i = 0; i < maxAlarms && settings.alarms[i].hours != -1; ++i)
+        addAlarmRow(settings.alarms[i], i);
+
+    SetDlgItemTextW(page, IDC_WAVEFILE, settings.waveFile);
+    HWND label = GetDlgItem(page, IDC_WAVEFILE);
+    LOGFONTA font;
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)), sizeof font, &font);
+    font.lfWeight = 1000;
+    heavyFont = CreateFontIndirectA(&font);
+    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(heavyFont), FALSE);
+}
+
+static void announceChange(HWND page)
+{
+    SendMessageA(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+}
+
+static void openEditor(HWND page, int editMode)
+{
+    if (editAlarm(page, editMode))
+        announceChange(page);
+}
+
+static void deleteAlarm(HWND page)
+{
+    if (alarmRowCount() == 0) {
+        MessageBoxA(page, "There is no event in listview!", productName, MB_ICONINFORMATION);
+        return;
+    }
+    int row = firstSelectedRow();
+    if (row == -1) {
+        MessageBoxA(page, "Please select a line for delete!", productName, MB_ICONINFORMATION);
+        return;
+    }
+    if (MessageBoxA(page, "Delete the selected alarm. Are you sure?", productName,
+                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
+        return;
+    SendMessageA(alarmList, LVM_DELETEITEM, row, 0);
+    announceChange(page);
+}
+
+// Played through the UTF-16 call, so that every path the file dialog can
+// pick also plays.
+static void playWave(HWND page)
+{
+    wchar_t path[textUnits];
+    GetDlgItemTextW(page, IDC_WAVEFILE, path, textUnits);
+    PlaySoundW(path, nullptr, SND_ASYNC);
+}
+
+static void selectWave(HWND page)
+{
+    wchar_t path[textUnits] = L"";
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = page;
+    dialog.hInstance = instance;
+    dialog.lpstrFilter = L"Wave file (*.wav)\0*.wav\0";
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = textUnits;
+    dialog.lpstrTitle = L"Please select a wave file";
+    dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER |
+                   OFN_ENABLESIZING;
+    if (!GetOpenFileNameW(&dialog))
+        return;
+    SetDlgItemTextW(page, IDC_WAVEFILE, path);
+    announceChange(page);
+}
+
+static void onCommand(HWND page, int id)
+{
+    switch (id) {
+    case IDC_ADDALARM:
+        openEditor(page, 0);
+        break;
+    case IDC_EDITALARM:
+        openEditor(page, 1);
+        break;
+    case IDC_DELETEALARM:
+        deleteAlarm(page);
+        break;
+    case IDC_PLAYWAVE:
+        playWave(page);
+        break;
+    case IDC_SELECTWAVE:
+        selectWave(page);
+        break;
+    }
+}
+
+static void onNotify(HWND page, NMHDR const *header)
+{
+    switch (header->code) {
+    case PSN_APPLY:
+        applyAlarmsPage(page);
+        // Applied alarms reach the registry at once, so that no crash loses them.
+        saveSettings(mainWindow);
+        break;
+    case PSN_HELP:
+        showHelp(helpTopic);
+        break;
+    case NM_DBLCLK:
+        if (header->idFrom == IDC_ALARMLIST)
+            openEditor(page, alarmRowCount() > 0 ? 1 : 0);
+        break;
+    }
+}
+
+static void onDestroy(HWND page)
+{
+    SendDlgItemMessageA(page, IDC_WAVEFILE, WM_SETFONT, 0, FALSE);
+    DeleteObject(heavyFont);
+    heavyFont = nullptr;
+    alarmList = nullptr;
+}
+
+INT_PTR CALLBACK alarmsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        onInitDialog(page);
+        return TRUE;
+    case WM_NOTIFY:
+        onNotify(page, reinterpret_cast<NMHDR const *>(lParam));
+        return 0;
+    case WM_COMMAND:
+        onCommand(page, LOWORD(wParam));
+        return 0;
+    case WM_DESTROY:
+        onDestroy(page);
+        return 0;
+    }
+    return 0;
+}

@@ -1,0 +1,106 @@
+// The page and the editor under the locale this test program runs in, with
+// the locale flags read as the clock reads them when its window is created.
+// CTest runs it under a 12-hour, Sunday-first locale and a 24-hour,
+// Monday-first one (HALVITRUM_LOCALE names the locale the run asked for).
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/app.h"
+#include "page_fixture.h"
+#include "render/render.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+
+namespace
+{
+
+struct KnownLocale {
+    char const *name;
+    int use24Hour;
+    int mondayFirst;
+    char const *days[7]; // Sunday first
+};
+
+KnownLocale const knownLocales[] = {
+    {"en-US", 0, 0, {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}},
+    {"en-GB", 1, 1, {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}},
+    {"de-DE", 1, 1, {"So.", "Mo.", "Di.", "Mi.", "Do.", "Fr.", "Sa."}},
+};
+
+class RealLocale : public AlarmsPageTest
+{
+  protected:
+    void SetUp() override
+    {
+        AlarmsPageTest::SetUp();
+        // The drawing resources read the flags; a hidden window stands in
+        // for the clock.
+        HWND window =
+            CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        use24Hour = mondayFirst = -1;
+        createDrawingResources(window);
+        releaseDrawingResources();
+        mainWindow = nullptr;
+        DestroyWindow(window);
+    }
+};
+
+} // namespace
+
+TEST_F(RealLocale, FlagsTimesAndWeekdays)
+{
+    char name[LOCALE_NAME_MAX_LENGTH] = "";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SNAME, name, sizeof name);
+    if (char const *wanted = getenv("HALVITRUM_LOCALE")) {
+        ASSERT_STREQ(wanted, name);
+    }
+    KnownLocale const *known = nullptr;
+    for (KnownLocale const &locale : knownLocales)
+        if (lstrcmpA(locale.name, name) == 0)
+            known = &locale;
+    if (!known)
+        GTEST_SKIP() << "no expectations for the locale " << name;
+    EXPECT_EQ(known->use24Hour, use24Hour);
+    EXPECT_EQ(known->mondayFirst, mondayFirst);
+
+    setTable({{"00:05", L"", "+++++++", 1}});
+    openPage();
+    EXPECT_EQ(use24Hour ? "00:05" : "12:05 AM", cell(0, 0));
+    EXPECT_EQ("00:05", cell(0, 3));
+    runDriven([&] { press(IDC_ADDALARM); },
+              [&] {
+                  HWND editor = waitForDialog("Add alarm", thread);
+                  ASSERT_NE(nullptr, editor);
+                  EXPECT_EQ(use24Hour ? "0" : "1", windowText(GetDlgItem(editor, IDC_HOURS)));
+                  EXPECT_EQ(!use24Hour, IsWindowVisible(GetDlgItem(editor, IDC_AM)) != FALSE);
+                  // The boxes' captions top to bottom, in the locale's order.
+                  std::vector<std::pair<LONG, std::string>> boxes;
+                  for (int day = 0; day < 7; ++day) {
+                      HWND box = GetDlgItem(editor, IDC_SUNDAY + day);
+                      RECT rect;
+                      GetWindowRect(box, &rect);
+                      boxes.push_back({rect.top, windowText(box)});
+                  }
+                  std::sort(boxes.begin(), boxes.end());
+                  for (int p = 0; p < 7; ++p)
+                      EXPECT_EQ(known->days[(p + known->mondayFirst) % 7], boxes[p].second) << p;
+
+                  SetDlgItemTextA(editor, IDC_HOURS, use24Hour ? "13" : "1");
+                  if (!use24Hour) {
+                      setChecked(editor, IDC_AM, false);
+                      setChecked(editor, IDC_PM, true);
+                  }
+                  SetDlgItemTextA(editor, IDC_MINUTES, "5");
+                  setChecked(editor, IDC_SUNDAY, false);
+                  setChecked(editor, IDC_SUNDAY + 6, false);
+                  pressButton(editor, IDOK);
+                  EXPECT_TRUE(waitGone(editor));
+              });
+    EXPECT_EQ(use24Hour ? "13:05" : "01:05 PM", cell(1, 0));
+    EXPECT_EQ(mondayFirst ? "+++++--" : "-+++++-", cell(1, 2));
+    EXPECT_EQ("13:05", cell(1, 3));
+    applyPage();
+    int const expected[7] = {0, 1, 1, 1, 1, 1, 0};
+    for (int day = 0; day < 7; ++day)
+        EXPECT_EQ(expected[day], settings.alarms[1].week[day]) << day;
+}

@@ -1,0 +1,184 @@
+// Alarms entered through the running clock's own property sheet and alarm
+// editor, driven from outside the process: stored at once and at exit, in
+// time order, and listed again by the next start.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "support/dialogdriver.h"
+#include "support/program.h"
+#include "support/registry.h"
+
+namespace
+{
+
+struct EnteredAlarm {
+    int hours;
+    int minutes;
+    wchar_t const *description;
+    char const *sundayFirstWeek;
+};
+
+EnteredAlarm const evening = {18, 45, L"Evening walk \u00e9", "+-----+"};
+EnteredAlarm const morning = {6, 30, L"Wake up", "-+++++-"};
+
+// The locale flags as the clock reads them; it runs in this environment.
+bool localeFlag(LCTYPE type, char const *value)
+{
+    char text[16] = "";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);
+    return lstrcmpA(text, value) == 0;
+}
+
+BOOL CALLBACK findAlarmsPage(HWND child, LPARAM parameter)
+{
+    if (GetDlgItem(child, IDC_ALARMLIST)) {
+        *reinterpret_cast<HWND *>(parameter) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+class AlarmsSheetProgram : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        clearRegistry();
+    }
+    void TearDown() override
+    {
+        for (RunningClock *clock : {&first, &second})
+            if (clock->process.hProcess && waitForExit(*clock, 0) == STILL_ACTIVE)
+                killClock(*clock);
+        killProcesses(L"hh.exe");
+        clearRegistry();
+    }
+
+    // Opens the sheet on the Alarms page as the menu command does.
+    bool openAlarms(RunningClock &clock)
+    {
+        PostMessageA(clock.window, WM_COMMAND, IDM_ALARMS, 0);
+        sheet = waitForDialog("Properties", 0, clock.process.dwProcessId, 10000);
+        page = nullptr;
+        if (sheet)
+            waitUntil([&] {
+                EnumChildWindows(sheet, findAlarmsPage, reinterpret_cast<LPARAM>(&page));
+                return page != nullptr;
+            });
+        list = page ? GetDlgItem(page, IDC_ALARMLIST) : nullptr;
+        return list != nullptr;
+    }
+
+    void enter(RunningClock &clock, EnteredAlarm const &alarm)
+    {
+        pressButton(page, IDC_ADDALARM);
+        HWND editor = waitForDialog("Add alarm", 0, clock.process.dwProcessId);
+        ASSERT_NE(nullptr, editor);
+        int hours = alarm.hours;
+        if (IsWindowVisible(GetDlgItem(editor, IDC_AM))) {
+            setChecked(editor, IDC_AM, hours < 12);
+            setChecked(editor, IDC_PM, hours >= 12);
+            hours = hours % 12 == 0 ? 12 : hours % 12;
+        }
+        SetDlgItemInt(editor, IDC_HOURS, hours, FALSE);
+        SetDlgItemInt(editor, IDC_MINUTES, alarm.minutes, FALSE);
+        SetDlgItemTextW(editor, IDC_DESCRIPTION, alarm.description);
+        for (int day = 0; day < 7; ++day)
+            setChecked(editor, IDC_SUNDAY + day, alarm.sundayFirstWeek[day] == '+');
+        pressButton(editor, IDOK);
+        EXPECT_TRUE(waitGone(editor));
+    }
+
+    void expectStored(int number, EnteredAlarm const &alarm)
+    {
+        char name[64];
+        DWORD value = 0xDEAD;
+        wsprintfA(name, "Event_%02d_on", number);
+        EXPECT_TRUE(numberValue(eventsKey, name, value));
+        EXPECT_EQ(1u, value) << name;
+        wsprintfA(name, "Event_%02d_hours", number);
+        EXPECT_TRUE(numberValue(eventsKey, name, value));
+        EXPECT_EQ(DWORD(alarm.hours), value) << name;
+        wsprintfA(name, "Event_%02d_minutes", number);
+        EXPECT_TRUE(numberValue(eventsKey, name, value));
+        EXPECT_EQ(DWORD(alarm.minutes), value) << name;
+        wchar_t wideName[64];
+        wsprintfW(wideName, L"Event_%02d_description", number);
+        std::wstring text;
+        EXPECT_TRUE(textValue(eventsKey, wideName, text));
+        EXPECT_EQ(alarm.description, text);
+        for (int day = 0; day < 7; ++day) {
+            wsprintfA(name, "Event_%02d_week%d", number, day);
+            EXPECT_TRUE(numberValue(eventsKey, name, value)) << name;
+            EXPECT_EQ(alarm.sundayFirstWeek[day] == '+' ? 1u : 0u, value) << name;
+        }
+    }
+
+    // The row as the page lists it in this locale.
+    void expectListed(int row, EnteredAlarm const &alarm)
+    {
+        char time24[16], shown[16], week[8];
+        wsprintfA(time24, "%02d:%02d", alarm.hours, alarm.minutes);
+        if (localeFlag(LOCALE_ITIME, "1"))
+            lstrcpyA(shown, time24);
+        else
+            wsprintfA(shown, "%02d:%02d %s", alarm.hours % 12 == 0 ? 12 : alarm.hours % 12, alarm.minutes,
+                      alarm.hours < 12 ? "AM" : "PM");
+        int mondayFirst = localeFlag(LOCALE_IFIRSTDAYOFWEEK, "0");
+        for (int p = 0; p < 7; ++p)
+            week[p] = alarm.sundayFirstWeek[(p + mondayFirst) % 7];
+        week[7] = '\0';
+        char description[300];
+        WideCharToMultiByte(CP_ACP, 0, alarm.description, -1, description, sizeof description, nullptr,
+                            nullptr);
+        EXPECT_EQ(shown, remoteListText(list, row, 0));
+        EXPECT_EQ(description, remoteListText(list, row, 1));
+        EXPECT_EQ(week, remoteListText(list, row, 2));
+        EXPECT_EQ(time24, remoteListText(list, row, 3));
+        EXPECT_EQ(UINT(INDEXTOSTATEIMAGEMASK(2)), remoteListState(list, row, LVIS_STATEIMAGEMASK));
+    }
+
+    RunningClock first, second;
+    HWND sheet = nullptr;
+    HWND page = nullptr;
+    HWND list = nullptr;
+};
+
+} // namespace
+
+TEST_F(AlarmsSheetProgram, AlarmsAddedInTheSheetAreStoredInTimeOrderAndListedAgain)
+{
+    ASSERT_TRUE(startClock(first));
+    killProcesses(L"hh.exe");
+    ASSERT_TRUE(openAlarms(first));
+    EXPECT_EQ(0, remoteListCount(list));
+    enter(first, evening);
+    enter(first, morning);
+    EXPECT_EQ(2, remoteListCount(list));
+    EXPECT_EQ("06:30", remoteListText(list, 0, 3));
+    pressButton(sheet, IDOK);
+    ASSERT_TRUE(waitGone(sheet));
+
+    // Applied alarms reach the registry at once.
+    expectStored(0, morning);
+    expectStored(1, evening);
+    EXPECT_EQ(DWORD(REG_NONE), valueType(eventsKey, "Event_02_hours"));
+
+    EXPECT_EQ(0u, exitClock(first));
+    expectStored(0, morning);
+    expectStored(1, evening);
+    EXPECT_EQ(DWORD(REG_NONE), valueType(eventsKey, "Event_02_hours"));
+
+    ASSERT_TRUE(startClock(second));
+    ASSERT_TRUE(openAlarms(second));
+    EXPECT_EQ(2, remoteListCount(list));
+    expectListed(0, morning);
+    expectListed(1, evening);
+    pressButton(sheet, IDCANCEL);
+    ASSERT_TRUE(waitGone(sheet));
+    EXPECT_EQ(0u, exitClock(second));
+}
