@@ -19,6 +19,8 @@ UINT const clockTimer = 1;
 void loadProductStrings(HINSTANCE module);
 
 LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The once-a-second work of the timer for the local time now.
+void clockTick(SYSTEMTIME const &now);
 
 // Window placement and size.
 int const minimumSide = 144;
@@ -28,6 +30,8 @@ int const sideStep = 16;
 
 int clampSide(int side); // into minimumSide..maximumSide
 RECT workArea();
+// The desktop rectangle less a taskbar that spans one of its edges.
+RECT workAreaFrom(RECT const &desktop, RECT const *taskbar);
 void placeClockWindow(RECT const &rect);
 void moveToDefaultPosition();
 void keepOnScreen();

@@ -1,5 +1,6 @@
 // The main window procedure.
 #include <windows.h>
+#include <shellapi.h>
 
 #include "alarms/alarms.h"
 #include "app/app.h"
@@ -10,10 +11,16 @@
 HMENU popupMenu;
 int buttonsSwapped;
 
-static bool ended; // settings saved and drawing resources released
+static bool ended;       // settings saved and drawing resources released
+static POINT dragOrigin; // cursor position at the previous drag step
+static int lastDay;      // wDay of the previous tick
+static int lastMinute;   // wMinute of the last once-a-minute redraw
 
 static LRESULT onCreate(HWND window)
 {
+    // A new window starts with a fresh tick and a fresh end.
+    ended = false;
+    lastDay = lastMinute = 0;
     faceDirty = 1;
     createDrawingResources(window);
     popupMenu = GetSubMenu(LoadMenuA(instance, MAKEINTRESOURCEA(IDM_CLOCKMENU)), 0);
@@ -59,6 +66,188 @@ static LRESULT onEndSession(WPARAM ending)
     return 0;
 }
 
+void clockTick(SYSTEMTIME const &now)
+{
+    // The face carries the date and the day of the week.
+    if (now.wDay != lastDay) {
+        lastDay = now.wDay;
+        faceDirty = 1;
+    }
+    checkAlarms(now);
+    // Without the second hand the picture changes only with the minute.
+    if (!settings.showSeconds) {
+        if (now.wMinute == lastMinute)
+            return;
+        lastMinute = now.wMinute;
+    }
+    redrawClock();
+}
+
+static LRESULT onTimer()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    clockTick(now);
+    return 0;
+}
+
+// Keeps the window square, its top-left corner in place. A minimized
+// window has no client area, and squaring it would lose the clock's size.
+static LRESULT onSize(WPARAM kind)
+{
+    if (kind == SIZE_MINIMIZED)
+        return 0;
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    GetWindowPlacement(mainWindow, &placement);
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    int side = client.right < client.bottom ? client.right : client.bottom;
+    RECT &normal = placement.rcNormalPosition;
+    normal.right = normal.left + side;
+    normal.bottom = normal.top + side;
+    SetWindowPlacement(mainWindow, &placement);
+    return 0;
+}
+
+static LRESULT onGetMinMaxInfo(MINMAXINFO *limits)
+{
+    limits->ptMinTrackSize.x = limits->ptMinTrackSize.y = minimumSide;
+    limits->ptMaxTrackSize.x = limits->ptMaxTrackSize.y = maximumSide;
+    return 1;
+}
+
+static void showMenuAtCursor()
+{
+    POINT cursor;
+    GetCursorPos(&cursor);
+    TrackPopupMenu(popupMenu, 0, cursor.x, cursor.y, 0, mainWindow, nullptr);
+}
+
+// The Size items that would leave 144..384 or change nothing are gray.
+// They are addressed by command, so the main popup reaches its submenu.
+static LRESULT onInitMenuPopup(HMENU menu)
+{
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    int side = client.right;
+    struct {
+        UINT command;
+        bool gray;
+    } const items[] = {
+        {IDM_SIZEDECREASE, side <= minimumSide}, {IDM_SIZEMINIMUM, side <= minimumSide},
+        {IDM_SIZEINCREASE, side >= maximumSide}, {IDM_SIZEMAXIMUM, side >= maximumSide},
+        {IDM_SIZEDEFAULT, side == defaultSide},
+    };
+    for (auto const &item : items)
+        EnableMenuItem(menu, item.command, MF_BYCOMMAND | (item.gray ? MF_GRAYED : MF_ENABLED));
+    return 0;
+}
+
+static LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDM_HIDE:
+        ShowWindow(mainWindow, SW_HIDE);
+        break;
+    case IDM_OPTIONS:
+        openPropertySheet(0);
+        break;
+    case IDM_PROOPTIONS:
+        openPropertySheet(1);
+        break;
+    case IDM_ALARMS:
+        openPropertySheet(2);
+        break;
+    case IDM_CALENDAR:
+        showCalendar();
+        break;
+    case IDM_DEFAULTPOSITION:
+        moveToDefaultPosition();
+        break;
+    case IDM_SIZEDECREASE:
+        stepClockSize(-1);
+        break;
+    case IDM_SIZEINCREASE:
+        stepClockSize(+1);
+        break;
+    case IDM_SIZEMINIMUM:
+        setClockSize(minimumSide);
+        break;
+    case IDM_SIZEDEFAULT:
+        setClockSize(defaultSide);
+        break;
+    case IDM_SIZEMAXIMUM:
+        setClockSize(maximumSide);
+        break;
+    case IDM_HELP:
+        showHelp(6);
+        break;
+    case IDM_ABOUT:
+        showAbout();
+        break;
+    case IDM_HOMEPAGE:
+        openHomePage();
+        break;
+    case IDM_EXIT:
+        DestroyWindow(mainWindow);
+        break;
+    default:
+        return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
+    }
+    return 0;
+}
+
+// The drag button is the primary one: left, or right when swapped.
+static bool isDragButton(UINT press)
+{
+    return press == (buttonsSwapped ? WM_RBUTTONDOWN : WM_LBUTTONDOWN);
+}
+
+static LRESULT onButtonDown(UINT press)
+{
+    if (isDragButton(press))
+        GetCursorPos(&dragOrigin);
+    stopAlarmSound();
+    return 0;
+}
+
+// The window follows the cursor; nothing keeps it on the screen.
+static LRESULT onMouseMove(WPARAM keys)
+{
+    if (!(keys & (buttonsSwapped ? MK_RBUTTON : MK_LBUTTON)))
+        return 0;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    RECT window;
+    GetWindowRect(mainWindow, &window);
+    OffsetRect(&window, cursor.x - dragOrigin.x, cursor.y - dragOrigin.y);
+    dragOrigin = cursor;
+    placeClockWindow(window);
+    return 0;
+}
+
+// A press on the tray icon shows the clock; the menu button also opens
+// the menu, but not while a dialog or the property sheet of the clock is
+// open, whichever button that is.
+static LRESULT onTrayNotify(LPARAM event)
+{
+    switch (LOWORD(event)) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        ShowWindow(mainWindow, SW_SHOWNORMAL);
+        SetForegroundWindow(mainWindow);
+        if (!isDragButton(LOWORD(event)) && IsWindowEnabled(mainWindow))
+            showMenuAtCursor();
+        stopAlarmSound();
+        break;
+    case NIN_BALLOONUSERCLICK:
+        stopAlarmSound();
+        break;
+    }
+    return 0;
+}
+
 LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -69,6 +258,36 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_ENDSESSION:
         return onEndSession(wParam);
+    case WM_SIZE:
+        return onSize(wParam);
+    case WM_SYSCOLORCHANGE:
+        faceDirty = 1;
+        redrawClock();
+        return 0;
+    case WM_GETMINMAXINFO:
+        return onGetMinMaxInfo(reinterpret_cast<MINMAXINFO *>(lParam));
+    case WM_DISPLAYCHANGE:
+        return 0;
+    case WM_CONTEXTMENU:
+        showMenuAtCursor();
+        return 0;
+    case WM_COMMAND:
+        return onCommand(window, wParam, lParam);
+    case WM_INITMENUPOPUP:
+        return onInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+    case WM_TIMER:
+        return onTimer();
+    case WM_MOUSEMOVE:
+        return onMouseMove(wParam);
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        return onButtonDown(message);
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+        ShowWindow(mainWindow, SW_HIDE);
+        return 0;
+    case trayCallback:
+        return onTrayNotify(lParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -5,16 +5,21 @@
 #include "render/render.h"
 #include "settings/settings.h"
 
+RECT workAreaFrom(RECT const &desktop, RECT const *taskbar)
+{
+    RECT area = desktop;
+    // Removes the taskbar only when it spans a whole edge.
+    if (taskbar)
+        SubtractRect(&area, &desktop, taskbar);
+    return area;
+}
+
 RECT workArea()
 {
     RECT desktop, taskbar;
     GetWindowRect(GetDesktopWindow(), &desktop);
-    if (HWND tray = FindWindowA("Shell_TrayWnd", nullptr)) {
-        GetWindowRect(tray, &taskbar);
-        // Removes the taskbar only when it spans a whole edge.
-        SubtractRect(&desktop, &desktop, &taskbar);
-    }
-    return desktop;
+    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    return workAreaFrom(desktop, tray && GetWindowRect(tray, &taskbar) ? &taskbar : nullptr);
 }
 
 // Every move and resize replaces only the normal-position rectangle.
@@ -31,12 +36,12 @@ void moveToDefaultPosition()
 {
     RECT area = workArea(), window;
     GetWindowRect(mainWindow, &window);
-    RECT rect = {area.right - (window.right - window.left), area.bottom - (window.bottom - window.top), area.right,
-                 area.bottom};
+    RECT rect = {area.right - (window.right - window.left), area.bottom - (window.bottom - window.top),
+                 area.right, area.bottom};
     placeClockWindow(rect);
 }
 
-static double area(RECT const &rect)
+static double areaOf(RECT const &rect)
 {
     return double(rect.right - rect.left) * double(rect.bottom - rect.top);
 }
@@ -47,7 +52,8 @@ void keepOnScreen()
     GetWindowRect(mainWindow, &window);
     if (!IntersectRect(&visible, &window, &screen))
         SetRectEmpty(&visible);
-    if (area(window) > 0 && area(visible) / area(window) < 0.75)
+    // A window without area has no ratio and stays.
+    if (areaOf(window) > 0 && areaOf(visible) / areaOf(window) < 0.75)
         moveToDefaultPosition();
 }
 
@@ -76,5 +82,6 @@ void stepClockSize(int direction)
 
 void applyOnTop()
 {
-    SetWindowPos(mainWindow, settings.onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(mainWindow, settings.onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE);
 }

@@ -27,6 +27,9 @@ void openPropertySheet(int startPage)
         pages[i].pszTemplate = MAKEINTRESOURCEA(pageList[i].templateId);
         pages[i].pfnDlgProc = pageList[i].procedure;
     }
+    // The Alarms page's list needs its window class.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
     PROPSHEETHEADERA header = {};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_HASHELP | PSH_NOCONTEXTHELP;

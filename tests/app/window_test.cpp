@@ -1,0 +1,525 @@
+// The main window inside the test program: placement and size, the menu,
+// the commands, dragging, hiding, the tray callback and the tick.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "app/app.h"
+#include "render/render.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "support/clockwindow.h"
+#include "support/cursor.h"
+#include "support/registry.h"
+
+static bool operator==(RECT const &a, RECT const &b)
+{
+    return EqualRect(&a, &b) != 0;
+}
+
+static std::ostream &operator<<(std::ostream &out, RECT const &r)
+{
+    return out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
+
+static RECT square(int left, int top, int side)
+{
+    return RECT{left, top, left + side, top + side};
+}
+
+static int side()
+{
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    return client.right;
+}
+
+// The desktop of the test and its work area, found independently of the
+// program: the whole desktop, less a shown taskbar along the bottom.
+struct Screen {
+    RECT desktop, taskbar = {}, work;
+    Screen()
+    {
+        GetWindowRect(GetDesktopWindow(), &desktop);
+        HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+        if (tray)
+            GetWindowRect(tray, &taskbar);
+        work = desktop;
+        if (!IsRectEmpty(&taskbar)) {
+            EXPECT_EQ(desktop.left, taskbar.left);
+            EXPECT_EQ(desktop.right, taskbar.right);
+            EXPECT_EQ(desktop.bottom, taskbar.bottom);
+            work.bottom = taskbar.top;
+        }
+    }
+    RECT corner(int side) const
+    {
+        return RECT{work.right - side, work.bottom - side, work.right, work.bottom};
+    }
+};
+
+class ClockWindow : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        loadFreshSettings();
+    }
+    void TearDown() override
+    {
+        destroyClockWindow();
+        buttonsSwapped = 0;
+    }
+    void create()
+    {
+        ASSERT_NE(nullptr, createClockWindow());
+        ASSERT_EQ(mainWindow, FindWindowA(className, nullptr));
+    }
+    // A stored position and side, as a later start finds them.
+    void createAt(int left, int top, int side)
+    {
+        settings.windowX = left;
+        settings.windowY = top;
+        settings.size = side;
+        create();
+    }
+};
+
+TEST(WorkArea, TaskbarAlongEachEdge)
+{
+    RECT desktop = {0, 0, 1280, 800};
+    RECT bottom = {0, 760, 1280, 800}, right = {1240, 0, 1280, 800};
+    RECT top = {0, 0, 1280, 30}, left = {0, 0, 50, 800};
+    EXPECT_EQ((RECT{0, 0, 1280, 760}), workAreaFrom(desktop, &bottom));
+    EXPECT_EQ((RECT{0, 0, 1240, 800}), workAreaFrom(desktop, &right));
+    EXPECT_EQ((RECT{0, 30, 1280, 800}), workAreaFrom(desktop, &top));
+    EXPECT_EQ((RECT{50, 0, 1280, 800}), workAreaFrom(desktop, &left));
+    // A taskbar that does not span a whole edge, and none at all.
+    RECT shortBar = {0, 760, 1000, 800}, corner = {1200, 700, 1280, 800};
+    EXPECT_EQ(desktop, workAreaFrom(desktop, &shortBar));
+    EXPECT_EQ(desktop, workAreaFrom(desktop, &corner));
+    EXPECT_EQ(desktop, workAreaFrom(desktop, nullptr));
+}
+
+TEST(WorkArea, OfTheTestDesktop)
+{
+    EXPECT_EQ(Screen().work, workArea());
+}
+
+TEST_F(ClockWindow, FirstStartTakesDefaultCornerAndSide)
+{
+    settings.size = 320; // ignored without a stored position
+    settings.windowY = 40;
+    create();
+    EXPECT_EQ(Screen().corner(256), windowRect(mainWindow));
+    EXPECT_EQ(256, side());
+    EXPECT_TRUE(GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(IsWindowVisible(mainWindow));
+}
+
+TEST_F(ClockWindow, StoredPlaceAndSideAreKept)
+{
+    settings.onTop = 0;
+    createAt(100, 60, 208);
+    EXPECT_EQ(square(100, 60, 208), windowRect(mainWindow));
+    EXPECT_FALSE(GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(ClockWindow, StoredSideOutsideLimitsIsClamped)
+{
+    createAt(100, 60, 600);
+    EXPECT_EQ(square(100, 60, 384), windowRect(mainWindow));
+    destroyClockWindow();
+    createAt(100, 60, 20);
+    EXPECT_EQ(square(100, 60, 144), windowRect(mainWindow));
+}
+
+// A 200-pixel clock reaching 52 pixels past the left edge has 148 of its
+// 200 columns, 74 %, inside; 50 pixels past, exactly 75 %.
+TEST_F(ClockWindow, StartsInCornerWhenLessThanThreeQuartersInside)
+{
+    Screen screen;
+    createAt(screen.desktop.left - 52, 100, 200);
+    EXPECT_EQ(screen.corner(200), windowRect(mainWindow));
+    destroyClockWindow();
+    createAt(screen.desktop.left - 50, 100, 200);
+    EXPECT_EQ(square(screen.desktop.left - 50, 100, 200), windowRect(mainWindow));
+}
+
+TEST_F(ClockWindow, KeepOnScreenAtThreeQuarters)
+{
+    Screen screen;
+    create();
+    // Reaching past the work area's bottom edge by a quarter, then more.
+    int top = screen.work.bottom - 150;
+    placeClockWindow(square(300, top, 200));
+    keepOnScreen();
+    EXPECT_EQ(square(300, top, 200), windowRect(mainWindow));
+    placeClockWindow(square(300, top + 2, 200));
+    keepOnScreen();
+    EXPECT_EQ(screen.corner(200), windowRect(mainWindow));
+    placeClockWindow(square(screen.desktop.right - 150, 100, 200));
+    keepOnScreen();
+    EXPECT_EQ(square(screen.desktop.right - 150, 100, 200), windowRect(mainWindow));
+    placeClockWindow(square(screen.desktop.right - 148, 100, 200));
+    keepOnScreen();
+    EXPECT_EQ(screen.corner(200), windowRect(mainWindow));
+}
+
+TEST_F(ClockWindow, WhollyOffThePrimaryDisplayComesBack)
+{
+    Screen screen;
+    createAt(screen.desktop.right + 400, 100, 240);
+    EXPECT_EQ(screen.corner(240), windowRect(mainWindow));
+    // The placement call itself brings a wholly hidden rectangle back to
+    // the screen's edge, so the window is moved there as a display that
+    // has gone away leaves it.
+    SetWindowPos(mainWindow, nullptr, -1000, -900, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_EQ(square(-1000, -900, 240), windowRect(mainWindow));
+    keepOnScreen();
+    EXPECT_EQ(screen.corner(240), windowRect(mainWindow));
+}
+
+TEST_F(ClockWindow, SetClockSizeKeepsTopLeft)
+{
+    Screen screen;
+    create();
+    setClockSize(384);
+    RECT corner = screen.corner(256);
+    // Grown past the work area towards the bottom right.
+    EXPECT_EQ(square(corner.left, corner.top, 384), windowRect(mainWindow));
+    EXPECT_EQ(384, side());
+    moveToDefaultPosition();
+    EXPECT_EQ(screen.corner(384), windowRect(mainWindow));
+    placeClockWindow(square(120, 80, 384));
+    setClockSize(144);
+    EXPECT_EQ(square(120, 80, 144), windowRect(mainWindow));
+}
+
+TEST_F(ClockWindow, SizeStepsStayWithinLimits)
+{
+    struct {
+        int from, direction, to;
+    } const steps[] = {
+        {160, -1, 144}, {144, -1, 144}, {368, +1, 384}, {384, +1, 384}, {256, +1, 272},
+        {256, -1, 240}, {150, -1, 144}, {380, +1, 384}, {150, +1, 166}, {380, -1, 364},
+    };
+    create();
+    for (auto const &step : steps) {
+        placeClockWindow(square(200, 100, step.from));
+        stepClockSize(step.direction);
+        EXPECT_EQ(square(200, 100, step.to), windowRect(mainWindow)) << step.from << " " << step.direction;
+    }
+}
+
+TEST_F(ClockWindow, StaysSquare)
+{
+    createAt(100, 100, 256);
+    SetWindowPos(mainWindow, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(square(100, 100, 200), windowRect(mainWindow));
+    SetWindowPos(mainWindow, nullptr, 0, 0, 180, 240, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(square(100, 100, 180), windowRect(mainWindow));
+    // Minimizing and restoring keep the side.
+    ShowWindow(mainWindow, SW_MINIMIZE);
+    ShowWindow(mainWindow, SW_RESTORE);
+    EXPECT_EQ(square(100, 100, 180), windowRect(mainWindow));
+}
+
+TEST_F(ClockWindow, SizeLimits)
+{
+    create();
+    MINMAXINFO limits = {};
+    limits.ptMaxSize = {1000, 900};
+    limits.ptMaxPosition = {-3, -4};
+    EXPECT_EQ(1, SendMessageA(mainWindow, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits)));
+    EXPECT_EQ(144, limits.ptMinTrackSize.x);
+    EXPECT_EQ(144, limits.ptMinTrackSize.y);
+    EXPECT_EQ(384, limits.ptMaxTrackSize.x);
+    EXPECT_EQ(384, limits.ptMaxTrackSize.y);
+    EXPECT_EQ(1000, limits.ptMaxSize.x);
+    EXPECT_EQ(-4, limits.ptMaxPosition.y);
+}
+
+TEST_F(ClockWindow, SizeItemsGrayAtTheLimits)
+{
+    UINT const decrease = IDM_SIZEDECREASE, minimum = IDM_SIZEMINIMUM, deflt = IDM_SIZEDEFAULT,
+               increase = IDM_SIZEINCREASE, maximum = IDM_SIZEMAXIMUM;
+    struct {
+        int side;
+        UINT grayed[2];
+    } const cases[] = {
+        {144, {decrease, minimum}},
+        {256, {deflt, 0}},
+        {384, {increase, maximum}},
+        {208, {0, 0}},
+        {160, {0, 0}},
+    };
+    create();
+    HMENU sizeMenu = GetSubMenu(popupMenu, 8);
+    ASSERT_NE(nullptr, sizeMenu);
+    for (HMENU opening : {popupMenu, sizeMenu}) {
+        for (auto const &c : cases) {
+            placeClockWindow(square(200, 100, c.side));
+            SendMessageA(mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(opening), 0);
+            for (UINT item : {decrease, minimum, deflt, increase, maximum}) {
+                bool gray = item == c.grayed[0] || item == c.grayed[1];
+                EXPECT_EQ(gray ? MF_GRAYED : 0u, GetMenuState(popupMenu, item, MF_BYCOMMAND) & MF_GRAYED)
+                    << "side " << c.side << " item " << item;
+            }
+        }
+    }
+}
+
+TEST_F(ClockWindow, Commands)
+{
+    Screen screen;
+    createAt(100, 100, 256);
+    auto command = [](UINT id) { return SendMessageA(mainWindow, WM_COMMAND, id, 0); };
+    EXPECT_EQ(0, command(IDM_SIZEMAXIMUM));
+    EXPECT_EQ(square(100, 100, 384), windowRect(mainWindow));
+    command(IDM_SIZEMINIMUM);
+    EXPECT_EQ(square(100, 100, 144), windowRect(mainWindow));
+    command(IDM_SIZEINCREASE);
+    EXPECT_EQ(square(100, 100, 160), windowRect(mainWindow));
+    command(IDM_SIZEDECREASE);
+    command(IDM_SIZEDECREASE);
+    EXPECT_EQ(square(100, 100, 144), windowRect(mainWindow));
+    command(IDM_SIZEDEFAULT);
+    EXPECT_EQ(square(100, 100, 256), windowRect(mainWindow));
+    command(IDM_DEFAULTPOSITION);
+    EXPECT_EQ(screen.corner(256), windowRect(mainWindow));
+    // An id outside the menu changes nothing.
+    command(40000);
+    EXPECT_EQ(screen.corner(256), windowRect(mainWindow));
+    EXPECT_TRUE(IsWindowVisible(mainWindow));
+    EXPECT_EQ(0, command(IDM_HIDE));
+    EXPECT_FALSE(IsWindowVisible(mainWindow));
+    EXPECT_EQ(screen.corner(256), windowRect(mainWindow));
+}
+
+TEST_F(ClockWindow, ExitSavesPlaceAndSide)
+{
+    createAt(100, 100, 256);
+    SendMessageA(mainWindow, WM_COMMAND, IDM_SIZEINCREASE, 0);
+    HWND window = mainWindow;
+    SendMessageA(mainWindow, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_FALSE(IsWindow(window));
+    MSG quit;
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    DWORD x = 0, y = 0, size = 0;
+    EXPECT_TRUE(numberValue(settingsKey, "X", x));
+    EXPECT_TRUE(numberValue(settingsKey, "Y", y));
+    EXPECT_TRUE(numberValue(settingsKey, "size", size));
+    EXPECT_EQ(100u, x);
+    EXPECT_EQ(100u, y);
+    EXPECT_EQ(272u, size);
+}
+
+TEST_F(ClockWindow, DragMovesByTheCursor)
+{
+    createAt(300, 200, 256);
+    ASSERT_TRUE(moveCursor(400, 300));
+    SendMessageA(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ASSERT_TRUE(moveCursor(430, 280));
+    SendMessageA(mainWindow, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    EXPECT_EQ(square(330, 180, 256), windowRect(mainWindow));
+    // Each step moves by the cursor's movement since the previous one.
+    ASSERT_TRUE(moveCursor(420, 290));
+    SendMessageA(mainWindow, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    EXPECT_EQ(square(320, 190, 256), windowRect(mainWindow));
+    // Without the drag button's flag nothing moves, and a press of the
+    // menu button leaves the drag origin where it was.
+    ASSERT_TRUE(moveCursor(500, 500));
+    SendMessageA(mainWindow, WM_MOUSEMOVE, MK_RBUTTON, 0);
+    EXPECT_EQ(square(320, 190, 256), windowRect(mainWindow));
+    SendMessageA(mainWindow, WM_RBUTTONDOWN, MK_RBUTTON, 0);
+    ASSERT_TRUE(moveCursor(510, 500));
+    SendMessageA(mainWindow, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    EXPECT_EQ(square(410, 400, 256), windowRect(mainWindow));
+    // Nothing keeps a dragged clock on the screen.
+    ASSERT_TRUE(moveCursor(600, 400));
+    SendMessageA(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ASSERT_TRUE(moveCursor(0, 0));
+    SendMessageA(mainWindow, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    EXPECT_EQ(square(-190, 0, 256), windowRect(mainWindow));
+}
+
+TEST_F(ClockWindow, DragWithSwappedButtons)
+{
+    createAt(300, 200, 256);
+    buttonsSwapped = 1;
+    ASSERT_TRUE(moveCursor(400, 300));
+    SendMessageA(mainWindow, WM_RBUTTONDOWN, MK_RBUTTON, 0);
+    ASSERT_TRUE(moveCursor(380, 330));
+    SendMessageA(mainWindow, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    EXPECT_EQ(square(300, 200, 256), windowRect(mainWindow));
+    SendMessageA(mainWindow, WM_MOUSEMOVE, MK_RBUTTON, 0);
+    EXPECT_EQ(square(280, 230, 256), windowRect(mainWindow));
+}
+
+TEST_F(ClockWindow, DoubleClickHidesAndTrayShows)
+{
+    create();
+    for (UINT doubleClick : {WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK}) {
+        EXPECT_EQ(0, SendMessageA(mainWindow, doubleClick, 0, 0));
+        EXPECT_FALSE(IsWindowVisible(mainWindow));
+        EXPECT_EQ(0, SendMessageA(mainWindow, trayCallback, trayIconId, WM_LBUTTONDOWN));
+        EXPECT_TRUE(IsWindowVisible(mainWindow));
+    }
+    // Moves, releases and the balloon click leave the clock as it is.
+    ShowWindow(mainWindow, SW_HIDE);
+    for (UINT event : {UINT(WM_MOUSEMOVE), UINT(WM_LBUTTONUP), UINT(WM_RBUTTONUP), UINT(WM_LBUTTONDBLCLK),
+                       UINT(NIN_BALLOONUSERCLICK)})
+        EXPECT_EQ(0, SendMessageA(mainWindow, trayCallback, trayIconId, event));
+    EXPECT_FALSE(IsWindowVisible(mainWindow));
+}
+
+// Whether a popup menu was open: a thread timer, which only the menu's
+// own loop dispatches here, looks and closes it.
+static bool menuWasOpen;
+
+static void CALLBACK closeMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetCurrentThreadId(), &info);
+    menuWasOpen = menuWasOpen || (info.flags & GUI_INMENUMODE);
+    EndMenu();
+}
+
+static bool opensMenu(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    pumpMessages();
+    menuWasOpen = false;
+    UINT_PTR timer = SetTimer(nullptr, 0, 200, closeMenu);
+    SendMessageA(mainWindow, message, wParam, lParam);
+    KillTimer(nullptr, timer);
+    pumpMessages();
+    return menuWasOpen;
+}
+
+TEST_F(ClockWindow, MenuFromClockAndTray)
+{
+    create();
+    ASSERT_TRUE(moveCursor(200, 200));
+    EXPECT_TRUE(opensMenu(WM_CONTEXTMENU, WPARAM(mainWindow), MAKELPARAM(200, 200)));
+    ShowWindow(mainWindow, SW_HIDE);
+    EXPECT_TRUE(opensMenu(trayCallback, trayIconId, WM_RBUTTONDOWN));
+    EXPECT_TRUE(IsWindowVisible(mainWindow));
+    EXPECT_FALSE(opensMenu(trayCallback, trayIconId, WM_LBUTTONDOWN));
+    // While a dialog of the clock is open the window is disabled: the
+    // tray shows the clock but opens no menu.
+    ShowWindow(mainWindow, SW_HIDE);
+    EnableWindow(mainWindow, FALSE);
+    EXPECT_FALSE(opensMenu(trayCallback, trayIconId, WM_RBUTTONDOWN));
+    EXPECT_TRUE(IsWindowVisible(mainWindow));
+    EnableWindow(mainWindow, TRUE);
+}
+
+TEST_F(ClockWindow, TrayMenuWithSwappedButtons)
+{
+    create();
+    buttonsSwapped = 1;
+    EXPECT_TRUE(opensMenu(trayCallback, trayIconId, WM_LBUTTONDOWN));
+    EXPECT_FALSE(opensMenu(trayCallback, trayIconId, WM_RBUTTONDOWN));
+    EnableWindow(mainWindow, FALSE);
+    EXPECT_FALSE(opensMenu(trayCallback, trayIconId, WM_LBUTTONDOWN));
+    EnableWindow(mainWindow, TRUE);
+}
+
+// The tick, fed with chosen local times. A redraw is seen in the frame
+// bitmap that the layered window is given: the tick overwrites a marker
+// there only when it redraws.
+class Tick : public ClockWindow
+{
+  protected:
+    void SetUp() override
+    {
+        ClockWindow::SetUp();
+        create();
+    }
+    static SYSTEMTIME at(int day, int hour, int minute, int second)
+    {
+        SYSTEMTIME time = {};
+        time.wYear = 2026;
+        time.wMonth = 12;
+        time.wDay = WORD(day);
+        time.wDayOfWeek = WORD((day + 6) % 7); // 2026-12-07 is a Monday
+        time.wHour = WORD(hour);
+        time.wMinute = WORD(minute);
+        time.wSecond = WORD(second);
+        return time;
+    }
+    static bool redraws(SYSTEMTIME const &now)
+    {
+        DIBSECTION section = {};
+        GetObjectA(GetCurrentObject(frameDC, OBJ_BITMAP), sizeof section, &section);
+        DWORD *pixels = static_cast<DWORD *>(section.dsBm.bmBits);
+        DWORD *end = pixels + surfaceSide * surfaceSide;
+        DWORD const marker = 0x12345678;
+        GdiFlush();
+        std::fill(pixels, end, marker);
+        clockTick(now);
+        GdiFlush();
+        return std::count(pixels, end, marker) != end - pixels;
+    }
+};
+
+TEST_F(Tick, FirstTickAndNewDayRebuildTheFace)
+{
+    settings.showSeconds = 0;
+    faceDirty = 0;
+    // Minute 0 is taken as already drawn, so this tick draws nothing.
+    EXPECT_FALSE(redraws(at(7, 10, 0, 5)));
+    EXPECT_EQ(1, faceDirty);
+    faceDirty = 0;
+    EXPECT_FALSE(redraws(at(7, 10, 0, 6)));
+    EXPECT_EQ(0, faceDirty);
+    EXPECT_FALSE(redraws(at(8, 10, 0, 7)));
+    EXPECT_EQ(1, faceDirty);
+    // The redraw rebuilds the face.
+    EXPECT_TRUE(redraws(at(8, 10, 1, 0)));
+    EXPECT_EQ(0, faceDirty);
+}
+
+TEST_F(Tick, RedrawsOncePerMinuteWithoutSecondHand)
+{
+    settings.showSeconds = 0;
+    struct {
+        SYSTEMTIME now;
+        bool redraw;
+    } const ticks[] = {
+        {at(7, 23, 58, 58), true}, {at(7, 23, 58, 59), false}, {at(7, 23, 59, 0), true},
+        {at(7, 23, 59, 1), false}, {at(7, 23, 59, 30), false}, {at(7, 23, 59, 59), false},
+        {at(8, 0, 0, 0), true},    {at(8, 0, 0, 1), false},    {at(8, 0, 0, 59), false},
+        {at(8, 0, 2, 3), true},    {at(8, 0, 2, 4), false},    {at(8, 0, 3, 0), true},
+    };
+    int count = 0;
+    for (auto const &tick : ticks) {
+        bool redrew = redraws(tick.now);
+        count += redrew;
+        EXPECT_EQ(tick.redraw, redrew)
+            << tick.now.wHour << ":" << tick.now.wMinute << ":" << tick.now.wSecond;
+    }
+    EXPECT_EQ(5, count);
+}
+
+TEST_F(Tick, RedrawsEverySecondWithSecondHand)
+{
+    settings.showSeconds = 1;
+    for (int second = 0; second < 5; ++second)
+        EXPECT_TRUE(redraws(at(7, 10, 0, second)));
+    // With the hand turned off, the minute last drawn without it (none
+    // yet, taken as 0) decides.
+    settings.showSeconds = 0;
+    EXPECT_FALSE(redraws(at(7, 10, 0, 5)));
+    EXPECT_TRUE(redraws(at(7, 10, 1, 0)));
+    EXPECT_FALSE(redraws(at(7, 10, 1, 1)));
+    settings.showSeconds = 1;
+    EXPECT_TRUE(redraws(at(7, 10, 1, 2)));
+    settings.showSeconds = 0;
+    EXPECT_FALSE(redraws(at(7, 10, 1, 3)));
+}
