@@ -1,0 +1,171 @@
+// The program's resources as the system loads them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "res/resource.h"
+
+namespace {
+
+std::string stringResource(UINT id)
+{
+    char text[nameLength] = "";
+    LoadStringA(instance, id, text, nameLength);
+    return text;
+}
+
+std::string itemText(HMENU menu, int position)
+{
+    char text[64] = "";
+    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+struct Item {
+    UINT id; // 0 for a separator or the submenu
+    char const *text;
+};
+
+void expectItems(HMENU menu, std::vector<Item> const &items)
+{
+    ASSERT_EQ(static_cast<int>(items.size()), GetMenuItemCount(menu));
+    for (size_t i = 0; i < items.size(); ++i) {
+        int position = static_cast<int>(i);
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_SUBMENU;
+        ASSERT_TRUE(GetMenuItemInfoA(menu, position, TRUE, &info));
+        if (!items[i].text) {
+            EXPECT_TRUE(info.fType & MFT_SEPARATOR) << position;
+            continue;
+        }
+        EXPECT_EQ(items[i].text, itemText(menu, position)) << position;
+        if (items[i].id)
+            EXPECT_EQ(items[i].id, info.wID) << items[i].text;
+        EXPECT_EQ(0u, info.fState & (MFS_CHECKED | MFS_GRAYED)) << items[i].text;
+    }
+}
+
+} // namespace
+
+TEST(Resources, Strings)
+{
+    EXPECT_EQ("Halvitrum", stringResource(IDS_PRODUCT));
+    EXPECT_EQ("4.1", stringResource(IDS_VERSION));
+    EXPECT_EQ("HALVITRUM", stringResource(IDS_CLASSNAME));
+    EXPECT_STREQ("Halvitrum", productName);
+    EXPECT_STREQ("HALVITRUM", className);
+}
+
+TEST(Resources, PopupMenu)
+{
+    HMENU bar = LoadMenuA(instance, MAKEINTRESOURCEA(IDM_CLOCKMENU));
+    ASSERT_NE(nullptr, bar);
+    HMENU popup = GetSubMenu(bar, 0);
+    ASSERT_NE(nullptr, popup);
+    expectItems(popup, {{IDM_HIDE, "Hide"},
+                        {0, nullptr},
+                        {IDM_OPTIONS, "Options..."},
+                        {IDM_PROOPTIONS, "Pro options..."},
+                        {IDM_ALARMS, "Alrams..."},
+                        {0, nullptr},
+                        {IDM_CALENDAR, "Calendar..."},
+                        {IDM_DEFAULTPOSITION, "Set default position"},
+                        {0, "Size"},
+                        {0, nullptr},
+                        {IDM_HELP, "Help"},
+                        {IDM_ABOUT, "About..."},
+                        {IDM_HOMEPAGE, "Home page"},
+                        {0, nullptr},
+                        {IDM_EXIT, "Exit"}});
+    HMENU size = GetSubMenu(popup, 8);
+    ASSERT_NE(nullptr, size);
+    expectItems(size, {{IDM_SIZEDECREASE, "decrease"},
+                       {IDM_SIZEINCREASE, "increase"},
+                       {0, nullptr},
+                       {IDM_SIZEMINIMUM, "minimum"},
+                       {IDM_SIZEDEFAULT, "default"},
+                       {IDM_SIZEMAXIMUM, "maximum"}});
+    DestroyMenu(bar);
+}
+
+TEST(Resources, AcceleratorsAreAltCharacters)
+{
+    HACCEL table = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDC_HALVITRUM));
+    ASSERT_NE(nullptr, table);
+    ACCEL entries[4];
+    ASSERT_EQ(2, CopyAcceleratorTableA(table, entries, 4));
+    EXPECT_EQ('?', entries[0].key);
+    EXPECT_EQ('/', entries[1].key);
+    for (int i = 0; i < 2; ++i) {
+        // a character with Alt, not a virtual key
+        EXPECT_EQ(FALT, entries[i].fVirt & (FALT | FVIRTKEY | FCONTROL | FSHIFT));
+        EXPECT_EQ(IDM_ABOUT, entries[i].cmd);
+    }
+}
+
+// Bits per pixel and whether any pixel is partly transparent.
+static void iconFormat(UINT id, int side, int &bitsPerPixel, bool &softEdges)
+{
+    HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, side, side, 0));
+    ASSERT_NE(nullptr, icon);
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP bitmap = {};
+    GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+    EXPECT_EQ(side, bitmap.bmWidth);
+    EXPECT_EQ(side, bitmap.bmHeight);
+    bitsPerPixel = bitmap.bmBitsPixel;
+    BITMAPINFO header = {};
+    header.bmiHeader = {sizeof header.bmiHeader, side, -side, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> pixels(side * side);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, info.hbmColor, 0, side, pixels.data(), &header, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    softEdges = false;
+    for (DWORD pixel : pixels) {
+        BYTE alpha = pixel >> 24;
+        softEdges = softEdges || (alpha > 0 && alpha < 255);
+    }
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+}
+
+TEST(Resources, IconsHaveAnAlphaChannel)
+{
+    struct {
+        UINT id;
+        int side;
+    } const icons[] = {{IDI_HALVITRUM, 32}, {IDI_HALVITRUM, 16}, {IDI_SMALL, 16}};
+    for (auto const &icon : icons) {
+        int bits = 0;
+        bool soft = false;
+        iconFormat(icon.id, icon.side, bits, soft);
+        EXPECT_EQ(32, bits) << icon.id << " " << icon.side;
+        EXPECT_TRUE(soft) << icon.id << " " << icon.side;
+    }
+}
+
+TEST(Resources, AboutLogoBitmap)
+{
+    HBITMAP logo = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(nullptr, logo);
+    BITMAP bitmap = {};
+    GetObjectA(logo, sizeof bitmap, &bitmap);
+    EXPECT_EQ(203, bitmap.bmWidth);
+    EXPECT_EQ(61, bitmap.bmHeight);
+    DeleteObject(logo);
+}
+
+TEST(Resources, EmptyManifest)
+{
+    HRSRC manifest = FindResourceA(instance, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(nullptr, manifest);
+    std::string text(static_cast<char const *>(LockResource(LoadResource(instance, manifest))),
+                     SizeofResource(instance, manifest));
+    EXPECT_NE(std::string::npos, text.find("<assembly"));
+    EXPECT_EQ(std::string::npos, text.find("dependency")); // no newer common controls asked for
+}
