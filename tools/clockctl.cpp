@@ -2,8 +2,13 @@
 //   clockctl wait [SECONDS]  waits until the clock's window exists
 //   clockctl exit [SECONDS]  ends the clock through its Exit command and
 //                            waits until its window is gone
+//   clockctl watch [SECONDS] waits until the clock's window exists, then
+//                            until it is gone, however long that takes;
+//                            started first in a new Wine desktop, it also
+//                            brings up that desktop's taskbar
 // Exit code 0 on success, 1 on a time-out, 2 on a wrong call.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,9 +21,29 @@ static HWND findClock()
     return FindWindowA("HALVITRUM", nullptr);
 }
 
+int const forever = -1;
+
+// Wine's shell lays out its taskbar only when the first notification icon
+// arrives, while on Windows it is always there; a clock started before that
+// would take the whole desktop for its work area.
+static void bringUpTaskbar()
+{
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = owner;
+    icon.uID = 1;
+    icon.uFlags = NIF_ICON;
+    icon.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    Shell_NotifyIconA(NIM_ADD, &icon);
+    Sleep(300);
+    Shell_NotifyIconA(NIM_DELETE, &icon);
+    DestroyWindow(owner);
+}
+
 static bool waitFor(bool present, int seconds)
 {
-    for (int i = 0; i < seconds * 10; ++i) {
+    for (int i = 0; seconds == forever || i < seconds * 10; ++i) {
         if ((findClock() != nullptr) == present)
             return true;
         Sleep(100);
@@ -37,6 +62,10 @@ int main(int argc, char **argv)
         if (HWND clock = findClock())
             PostMessageA(clock, WM_COMMAND, IDM_EXIT, 0);
         return waitFor(false, seconds) ? 0 : 1;
+    }
+    if (strcmp(argv[1], "watch") == 0) {
+        bringUpTaskbar();
+        return waitFor(true, seconds) && waitFor(false, forever) ? 0 : 1;
     }
     return 2;
 }

@@ -31,8 +31,18 @@ launch=(wine)
 [ -n "$own_display" ] && launch=(wine explorer /desktop=Halvitrum,1280x800)
 
 cd "$bin" # rooster.wav and the help file are found beside the program
-"${launch[@]}" Halvitrum.exe &
-clock_pid=$!
+if [ -n "$own_display" ]; then
+    # The desktop and its taskbar come up first, with a program that lives
+    # as long as the clock, so that the clock finds its work area as on
+    # Windows. A program started later in the same desktop returns at once.
+    "${launch[@]}" "$clockctl" watch 60 >/dev/null 2>&1 &
+    clock_pid=$!
+    sleep 3
+    "${launch[@]}" Halvitrum.exe >/dev/null 2>&1
+else
+    "${launch[@]}" Halvitrum.exe &
+    clock_pid=$!
+fi
 
 stop() {
     trap - INT TERM
