@@ -1,0 +1,267 @@
+// The Pro options page of the property sheet: the five custom colours with
+// their switch, and the background picture with its switch.
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+#include <prsht.h>
+
+#include "app/app.h"
+#include "render/render.h"
+#include "res/resource.h"
+#include "settings/pages.h"
+#include "settings/settings.h"
+
+int const colorsHelpId = 2;
+int const heaviestWeight = 1000; // the top of the LOGFONT scale, above FW_HEAVY
+COLORREF const white = RGB(255, 255, 255);
+
+// Each colour button keeps its colour as its own (never shown) window text.
+struct ColorButton {
+    int id;
+    COLORREF ClockSettings::*field;
+};
+
+static ColorButton const colorButtons[] = {
+    {IDC_COLORBACKGROUND, &ClockSettings::colorBackground}, {IDC_COLORRING1, &ClockSettings::colorRing1},
+    {IDC_COLORRING2, &ClockSettings::colorRing2},           {IDC_COLORTEXT, &ClockSettings::colorText},
+    {IDC_COLORMARKERS, &ClockSettings::colorMarkers},
+};
+
+// Everything that "Use custom colors" switches on and off.
+static int const colorControls[] = {
+    IDC_COLORBACKGROUND, IDC_COLORRING1,      IDC_COLORRING2,  IDC_COLORTEXT,
+    IDC_COLORMARKERS,    IDC_LABELBACKGROUND, IDC_LABELRING1,  IDC_LABELRING2,
+    IDC_LABELTEXT,       IDC_LABELMARKERS,    IDC_COLORSGROUP,
+};
+
+// Everything that "Use background image" switches on and off.
+static int const imageControls[] = {IDC_IMAGEGROUP, IDC_IMAGEPATH, IDC_SELECTIMAGE};
+
+static COLORREF buttonColor(HWND page, int buttonId)
+{
+    return GetDlgItemInt(page, buttonId, nullptr, FALSE);
+}
+
+// Gives the button a bitmap of its client size filled with its colour, or
+// with release set no bitmap; the bitmap it had is deleted.
+static void setColorSwatch(HWND page, int buttonId, int release)
+{
+    HWND button = GetDlgItem(page, buttonId);
+    HBITMAP swatch = nullptr;
+    if (!release) {
+        RECT rect;
+        GetClientRect(button, &rect);
+        HDC screen = GetDC(page);
+        swatch = CreateCompatibleBitmap(screen, rect.right, rect.bottom);
+        ReleaseDC(page, screen);
+        HDC memory = CreateCompatibleDC(nullptr);
+        HGDIOBJ previous = SelectObject(memory, swatch);
+        HBRUSH brush = CreateSolidBrush(buttonColor(page, buttonId));
+        FillRect(memory, &rect, brush);
+        DeleteObject(brush);
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+    }
+    HGDIOBJ old = reinterpret_cast<HGDIOBJ>(
+        SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(swatch)));
+    if (old)
+        DeleteObject(old);
+}
+
+static void showColor(HWND page, int buttonId, COLORREF color)
+{
+    SetDlgItemInt(page, buttonId, color, FALSE);
+    setColorSwatch(page, buttonId, 0);
+}
+
+static void showColors(HWND page, ClockSettings const &record)
+{
+    for (ColorButton const &button : colorButtons)
+        showColor(page, button.id, record.*button.field);
+}
+
+static void enableGroup(HWND page, int const ids[], int count, bool enabled)
+{
+    for (int i = 0; i < count; ++i)
+        EnableWindow(GetDlgItem(page, ids[i]), enabled);
+}
+
+static void enableSwitchedControls(HWND page)
+{
+    enableGroup(page, colorControls, ARRAYSIZE(colorControls),
+                IsDlgButtonChecked(page, IDC_USECOLOR) == BST_CHECKED);
+    enableGroup(page, imageControls, ARRAYSIZE(imageControls),
+                IsDlgButtonChecked(page, IDC_USEIMAGE) == BST_CHECKED);
+}
+
+static INT_PTR onInitDialog(HWND page)
+{
+    showColors(page, settings);
+    CheckDlgButton(page, IDC_USECOLOR, settings.useColor);
+    SetDlgItemTextW(page, IDC_IMAGEPATH, settings.imagePath);
+    CheckDlgButton(page, IDC_USEIMAGE, settings.useImage);
+    enableSwitchedControls(page);
+    // The path is drawn in the heaviest weight of the control's own font;
+    // the page keeps that font until it is destroyed.
+    HWND path = GetDlgItem(page, IDC_IMAGEPATH);
+    LOGFONTA description;
+    HFONT font = nullptr;
+    if (GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(path, WM_GETFONT, 0, 0)), sizeof description,
+                   &description)) {
+        description.lfWeight = heaviestWeight;
+        font = CreateFontIndirectA(&description);
+        SendMessageA(path, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(font));
+    return TRUE;
+}
+
+static void onDestroy(HWND page)
+{
+    for (ColorButton const &button : colorButtons)
+        setColorSwatch(page, button.id, 1);
+    HFONT font = reinterpret_cast<HFONT>(GetWindowLongPtrA(page, DWLP_USER));
+    if (font) {
+        SendDlgItemMessageA(page, IDC_IMAGEPATH, WM_SETFONT, 0, FALSE);
+        DeleteObject(font);
+    }
+}
+
+// The colour dialog opens on the button's colour, which is also its first
+// custom colour; the other fifteen are white and forgotten afterwards.
+static bool chooseColor(HWND page, COLORREF &color)
+{
+    COLORREF customColors[16];
+    customColors[0] = color;
+    for (int i = 1; i < 16; ++i)
+        customColors[i] = white;
+    CHOOSECOLORA choice = {};
+    choice.lStructSize = sizeof choice;
+    choice.hwndOwner = page;
+    choice.rgbResult = color;
+    choice.lpCustColors = customColors;
+    choice.Flags = CC_RGBINIT | CC_ANYCOLOR;
+    if (!ChooseColorA(&choice))
+        return false;
+    color = choice.rgbResult;
+    return true;
+}
+
+static void onColorButton(HWND page, int buttonId)
+{
+    COLORREF color = buttonColor(page, buttonId);
+    if (!chooseColor(page, color))
+        return;
+    showColor(page, buttonId, color);
+    InvalidateRect(page, nullptr, FALSE);
+    PropSheet_Changed(GetParent(page), page);
+}
+
+// The chosen file need not exist; its folder must.
+static bool chooseImageFile(HWND page, wchar_t path[textUnits])
+{
+    path[0] = L'\0';
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = page;
+    dialog.hInstance = instance;
+    dialog.lpstrFilter = L"Image file (bmp, jpg, png, gif)\0*.bmp;*.jpg;*.png;*.gif\0";
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = textUnits;
+    dialog.lpstrTitle = L"Please select an image file";
+    dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING;
+    return GetOpenFileNameW(&dialog) != FALSE;
+}
+
+static void onSelectImage(HWND page)
+{
+    wchar_t path[textUnits];
+    if (!chooseImageFile(page, path))
+        return;
+    SetDlgItemTextW(page, IDC_IMAGEPATH, path);
+    PropSheet_Changed(GetParent(page), page);
+}
+
+static void onSetToDefault(HWND page)
+{
+    ClockSettings defaults;
+    setDefaultColors(defaults);
+    showColors(page, defaults);
+    PropSheet_Changed(GetParent(page), page);
+}
+
+// The picture is read again even when its path is unchanged, so that an
+// edited file shows at once.
+static void onApply(HWND page)
+{
+    for (ColorButton const &button : colorButtons)
+        settings.*button.field = buttonColor(page, button.id);
+    settings.useColor = IsDlgButtonChecked(page, IDC_USECOLOR) == BST_CHECKED;
+    GetDlgItemTextW(page, IDC_IMAGEPATH, settings.imagePath, textUnits);
+    loadBackgroundImage();
+    settings.useImage = IsDlgButtonChecked(page, IDC_USEIMAGE) == BST_CHECKED;
+    faceDirty = 1;
+    redrawClock();
+    // What the user applied survives a crash or a killed process.
+    saveSettings(mainWindow);
+}
+
+static INT_PTR onCommand(HWND page, int id)
+{
+    switch (id) {
+    case IDOK:
+        onApply(page);
+        break;
+    case IDC_COLORBACKGROUND:
+    case IDC_COLORTEXT:
+    case IDC_COLORRING1:
+    case IDC_COLORMARKERS:
+    case IDC_COLORRING2:
+        onColorButton(page, id);
+        break;
+    case IDC_USECOLOR:
+    case IDC_USEIMAGE:
+        enableSwitchedControls(page);
+        PropSheet_Changed(GetParent(page), page);
+        break;
+    case IDC_SELECTIMAGE:
+        onSelectImage(page);
+        break;
+    case IDC_COLORSDEFAULT:
+        onSetToDefault(page);
+        break;
+    default:
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static INT_PTR onNotify(HWND page, NMHDR const *header)
+{
+    switch (header->code) {
+    case PSN_APPLY:
+        SendMessageA(page, WM_COMMAND, IDOK, 0);
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+        return TRUE;
+    case PSN_HELP:
+        showHelp(colorsHelpId);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK colorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return onInitDialog(page);
+    case WM_COMMAND:
+        return onCommand(page, LOWORD(wParam));
+    case WM_NOTIFY:
+        return onNotify(page, reinterpret_cast<NMHDR const *>(lParam));
+    case WM_DESTROY:
+        onDestroy(page);
+        return FALSE;
+    }
+    return FALSE;
+}

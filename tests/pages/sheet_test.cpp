@@ -1,0 +1,207 @@
+// The Options and Pro options pages inside a real property sheet (modeless,
+// so that the test keeps control), over the clock's real main window.
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <gtest/gtest.h>
+
+#include "app/app.h"
+#include "pagehost.h"
+#include "render/render.h"
+#include "res/resource.h"
+#include "settings/pages.h"
+#include "settings/settings.h"
+#include "support/clockwindow.h"
+#include "support/processes.h"
+#include "support/registry.h"
+
+int const applyButton = 0x3021; // the sheet's Apply button
+
+class Sheet : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        loadFreshSettings();
+        createClockWindow();
+    }
+    void TearDown() override
+    {
+        close();
+        destroyClockWindow();
+        clearRegistry();
+    }
+
+    // The two pages as the clock's sheet holds them.
+    void open(int startPage)
+    {
+        PROPSHEETPAGEA pages[2] = {};
+        int const templates[] = {IDD_OPTIONS, IDD_PROOPTIONS};
+        DLGPROC const procedures[] = {optionsPageProc, colorsPageProc};
+        for (int i = 0; i < 2; ++i) {
+            pages[i].dwSize = sizeof pages[i];
+            pages[i].dwFlags = PSP_HASHELP;
+            pages[i].hInstance = instance;
+            pages[i].pszTemplate = MAKEINTRESOURCEA(templates[i]);
+            pages[i].pfnDlgProc = procedures[i];
+        }
+        PROPSHEETHEADERA header = {};
+        header.dwSize = sizeof header;
+        header.dwFlags = PSH_PROPSHEETPAGE | PSH_HASHELP | PSH_NOCONTEXTHELP | PSH_MODELESS;
+        header.hwndParent = mainWindow;
+        header.hInstance = instance;
+        header.pszCaption = "Properties";
+        header.nPages = 2;
+        header.nStartPage = startPage;
+        header.ppsp = pages;
+        sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
+        pumpMessages();
+    }
+    HWND page(int index)
+    {
+        SendMessageA(sheet, PSM_SETCURSEL, index, 0);
+        pumpMessages();
+        return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    }
+    void press(HWND window, int id)
+    {
+        SendMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0);
+        pumpMessages();
+    }
+    bool applyEnabled()
+    {
+        return IsWindowEnabled(GetDlgItem(sheet, applyButton)) != FALSE;
+    }
+    void close()
+    {
+        if (sheet) {
+            DestroyWindow(sheet);
+            pumpMessages();
+        }
+        sheet = nullptr;
+    }
+    HWND sheet = nullptr;
+};
+
+static int selection(HWND page, int id)
+{
+    return int(SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0));
+}
+
+static void select(HWND page, int id, int index)
+{
+    SendDlgItemMessageA(page, id, CB_SETCURSEL, index, 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+TEST_F(Sheet, ApplyButtonAppliesBothPagesAndKeepsTheSheetOpen)
+{
+    // Opened on Pro options, as its menu command does; showing the pages
+    // is no edit.
+    open(1);
+    ASSERT_NE(nullptr, sheet);
+    EXPECT_FALSE(applyEnabled());
+    HWND options = page(0);
+    ASSERT_NE(nullptr, options);
+    EXPECT_FALSE(applyEnabled());
+    select(options, IDC_NUMBERS, 2);
+    EXPECT_TRUE(applyEnabled());
+    HWND colors = page(1);
+    ASSERT_NE(nullptr, colors);
+    press(colors, IDC_USECOLOR);
+    press(sheet, applyButton);
+
+    EXPECT_EQ(2, settings.showNumbers);
+    EXPECT_EQ(1, settings.useColor);
+    EXPECT_FALSE(applyEnabled());
+    EXPECT_TRUE(IsWindow(sheet));
+    EXPECT_EQ(colors, reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)));
+    DWORD value = 0;
+    EXPECT_TRUE(numberValue(settingsKey, "show.numbers", value) && value == 2);
+    EXPECT_TRUE(numberValue(settingsKey, "Use color", value) && value == 1);
+}
+
+TEST_F(Sheet, SetToDefaultThenCancelChangesNothing)
+{
+    settings.showNumbers = 0;
+    settings.showLogo = 1;
+    settings.onTop = 0;
+    lstrcpyW(settings.logoText, L"KEEP");
+    settings.colorBackground = RGB(5, 6, 7);
+    ClockSettings const before = settings;
+    open(0);
+    HWND options = page(0);
+    press(options, IDC_OPTIONSDEFAULT);
+    EXPECT_EQ(1, selection(options, IDC_NUMBERS));
+    EXPECT_TRUE(applyEnabled());
+    HWND colors = page(1);
+    press(colors, IDC_COLORSDEFAULT);
+    press(sheet, IDCANCEL);
+    EXPECT_EQ(nullptr, reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)));
+    close();
+    EXPECT_EQ(0, memcmp(&before, &settings, sizeof settings));
+    EXPECT_FALSE(keyExists(settingsKey));
+
+    // Opened again, the sheet shows the record as it was.
+    open(0);
+    EXPECT_EQ(0, selection(page(0), IDC_NUMBERS));
+    EXPECT_EQ(std::to_string(RGB(5, 6, 7)), [&] {
+        char text[32] = "";
+        GetDlgItemTextA(page(1), IDC_COLORBACKGROUND, text, sizeof text);
+        return std::string(text);
+    }());
+}
+
+TEST_F(Sheet, OpeningAndClosingTwentyTimesLeaksNoGdiObject)
+{
+    // The measure counts: one bitmap more is one object more.
+    int base = liveGdiObjects();
+    ASSERT_GT(base, 0);
+    HBITMAP probe = CreateBitmap(4, 4, 1, 32, nullptr);
+    ASSERT_EQ(base + 1, liveGdiObjects());
+    DeleteObject(probe);
+    ASSERT_EQ(base, liveGdiObjects());
+
+    // A first round fills whatever the system caches (class brushes, fonts).
+    for (int round = 0; round < 2; ++round) {
+        open(1);
+        page(0);
+        press(sheet, round ? IDOK : IDCANCEL);
+        close();
+    }
+    int before = liveGdiObjects();
+    DWORD reportedBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int round = 0; round < 20; ++round) {
+        open(round % 2);
+        HWND colors = page(1);
+        ASSERT_NE(nullptr, colors);
+        press(colors, IDC_COLORSDEFAULT);
+        page(0);
+        press(sheet, round % 2 ? IDOK : IDCANCEL);
+        close();
+    }
+    EXPECT_EQ(before, liveGdiObjects());
+    // Wine reports 0 here; Windows counts for real.
+    EXPECT_EQ(reportedBefore, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+}
+
+TEST_F(Sheet, HelpOpensEachPagesTopic)
+{
+    struct {
+        int templateId;
+        DLGPROC procedure;
+        wchar_t const *arguments;
+    } const pages[] = {
+        {IDD_OPTIONS, optionsPageProc, L"-mapid 1 .\\Halvitrum.chm"},
+        {IDD_PROOPTIONS, colorsPageProc, L"-mapid 2 .\\Halvitrum.chm"},
+    };
+    for (auto const &page : pages) {
+        PageHost host(page.templateId, page.procedure);
+        host.notify(PSN_HELP);
+        DWORD viewer = waitForChildProcess(GetCurrentProcessId(), L"hh.exe");
+        ASSERT_NE(0u, viewer);
+        EXPECT_EQ(page.arguments, commandArguments(processCommandLine(viewer)));
+        endProcess(viewer);
+    }
+}
