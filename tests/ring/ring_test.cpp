@@ -69,12 +69,20 @@ TEST_F(AlarmRing, StoredAlarmRingsAndAClickStopsIt)
         << "the faked clock should be a few seconds before 07:30, it is " << now.wHour << ":" << now.wMinute
         << ":" << now.wSecond;
 
+    // The clock adds its notification icon once, at start-up; the desktop's
+    // shell must be there to take it.
+    ASSERT_TRUE(waitUntil([] { return FindWindowA("Shell_TrayWnd", nullptr) != nullptr; }, 10000));
     ASSERT_TRUE(startClock(clock));
+    Sleep(500);
+    HWND refusal = FindWindowA("#32770", "Halvitrum");
+    EXPECT_EQ(nullptr, refusal) << "the clock could not add its notification icon";
     Balloon balloon;
     EXPECT_FALSE(findBalloon(balloon)) << "a balloon before the alarm's minute";
 
-    ASSERT_TRUE(waitUntil([&] { return findBalloon(balloon); }, 20000)) << "no balloon";
+    bool shown = waitUntil([&] { return findBalloon(balloon); }, 35000);
     GetLocalTime(&now);
+    ASSERT_TRUE(shown) << "no balloon by " << now.wHour << ":" << now.wMinute << ":" << now.wSecond
+                       << ", sound bytes " << soundBytes();
     EXPECT_TRUE(isHalfPastSeven(now)) << "the balloon came at " << now.wHour << ":" << now.wMinute;
     EXPECT_EQ(wakeUp, balloon.text);
     EXPECT_TRUE(soundGrows()) << "the wave file does not play";
