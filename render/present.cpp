@@ -1,6 +1,7 @@
 // The drawing resources of the main window and the layered-window redraw.
 #include <windows.h>
 #include <gdiplus.h>
+#include <objbase.h>
 
 #include "alarms/alarms.h"
 #include "render/render.h"
@@ -18,6 +19,8 @@ BackgroundImage *backgroundImage;
 // While a DIB section is selected these hold the contexts' initial bitmaps.
 static HBITMAP frameBitmap;
 static HBITMAP faceBitmap;
+
+DWORD const maximumPictureBytes = 256u << 20;
 
 static HBITMAP createSurface(HDC screen)
 {
@@ -43,6 +46,8 @@ static void disposeBackgroundImage()
 {
     if (backgroundImage && backgroundImage->image)
         GdipDisposeImage(backgroundImage->image);
+    if (backgroundImage && backgroundImage->bytes)
+        backgroundImage->bytes->Release();
     delete backgroundImage;
     backgroundImage = nullptr;
 }
@@ -78,11 +83,39 @@ void releaseDrawingResources()
     disposeBackgroundImage();
 }
 
+// The picture is decoded from a copy of the file in memory: an image loaded
+// from the file itself keeps it locked, so the user could neither edit nor
+// replace the picture while the clock shows it.
+static IStream *readWholeFile(wchar_t const *path)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    IStream *stream = nullptr;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= maximumPictureBytes) {
+        DWORD bytes = static_cast<DWORD>(size.QuadPart), read = 0;
+        if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+            void *data = GlobalLock(memory);
+            bool complete = ReadFile(file, data, bytes, &read, nullptr) && read == bytes;
+            GlobalUnlock(memory);
+            if (!complete || CreateStreamOnHGlobal(memory, TRUE, &stream) != S_OK) {
+                GlobalFree(memory);
+                stream = nullptr;
+            }
+        }
+    }
+    CloseHandle(file);
+    return stream;
+}
+
 void loadBackgroundImage()
 {
     disposeBackgroundImage();
-    backgroundImage = new BackgroundImage{nullptr};
-    GdipLoadImageFromFile(settings.imagePath, &backgroundImage->image);
+    backgroundImage = new BackgroundImage{nullptr, readWholeFile(settings.imagePath)};
+    if (backgroundImage->bytes)
+        GdipLoadImageFromStream(backgroundImage->bytes, &backgroundImage->image);
 }
 
 UINT backgroundWidth()

@@ -12,6 +12,7 @@ extern HDC faceDC;
 // and height of 0.
 struct BackgroundImage {
     Gdiplus::GpImage *image;
+    IStream *bytes; // the file's contents, which the image reads from
 };
 extern BackgroundImage *backgroundImage;
 UINT backgroundWidth();

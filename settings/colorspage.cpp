@@ -236,20 +236,6 @@ static INT_PTR onCommand(HWND page, int id)
     return TRUE;
 }
 
-static INT_PTR onNotify(HWND page, NMHDR const *header)
-{
-    switch (header->code) {
-    case PSN_APPLY:
-        SendMessageA(page, WM_COMMAND, IDOK, 0);
-        SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-        return TRUE;
-    case PSN_HELP:
-        showHelp(colorsHelpId);
-        return TRUE;
-    }
-    return FALSE;
-}
-
 INT_PTR CALLBACK colorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -258,7 +244,7 @@ INT_PTR CALLBACK colorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND:
         return onCommand(page, LOWORD(wParam));
     case WM_NOTIFY:
-        return onNotify(page, reinterpret_cast<NMHDR const *>(lParam));
+        return onSheetNotify(page, reinterpret_cast<NMHDR const *>(lParam), colorsHelpId);
     case WM_DESTROY:
         onDestroy(page);
         return FALSE;

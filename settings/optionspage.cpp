@@ -121,20 +121,6 @@ static INT_PTR onCommand(HWND page, int id, int notification)
     return TRUE;
 }
 
-static INT_PTR onNotify(HWND page, NMHDR const *header)
-{
-    switch (header->code) {
-    case PSN_APPLY:
-        SendMessageA(page, WM_COMMAND, IDOK, 0);
-        SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-        return TRUE;
-    case PSN_HELP:
-        showHelp(optionsHelpId);
-        return TRUE;
-    }
-    return FALSE;
-}
-
 INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -143,7 +129,7 @@ INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
         return onCommand(page, LOWORD(wParam), HIWORD(wParam));
     case WM_NOTIFY:
-        return onNotify(page, reinterpret_cast<NMHDR const *>(lParam));
+        return onSheetNotify(page, reinterpret_cast<NMHDR const *>(lParam), optionsHelpId);
     }
     return FALSE;
 }

@@ -15,10 +15,14 @@ rm -f "$exit_file"
 export HALVITRUM_EXIT_FILE
 HALVITRUM_EXIT_FILE=$(printf 'Z:%s' "${exit_file//\//\\}")
 # Wine's own helper processes outlive the program; they get a log file,
-# not CTest's pipe, so that CTest does not wait for them.
+# not CTest's pipe, so that CTest does not wait for them. The log is shown
+# as it grows, so that a test that hangs can be seen.
 log="$exit_file.log"
-wine explorer /desktop=HalvitrumTests,1280x800 "$program" "$@" >"$log" 2>&1 </dev/null
-cat "$log"
+: >"$log"
+wine explorer /desktop=HalvitrumTests,1280x800 "$program" "$@" >"$log" 2>&1 </dev/null &
+wine_pid=$!
+tail -n +1 -f --pid="$wine_pid" "$log"
+wait "$wine_pid"
 rm -f "$log"
 if [ ! -s "$exit_file" ]; then
     echo "$(basename "$program") ended without reporting a result" >&2

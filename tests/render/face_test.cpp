@@ -358,6 +358,23 @@ TEST_F(Picture, CentredSquareFillsTheDial)
     DeleteFileW(path.c_str());
 }
 
+TEST_F(Picture, LoadedPictureLeavesItsFileFree)
+{
+    std::wstring path = makePicture();
+    lstrcpyW(settings.imagePath, path.c_str());
+    loadBackgroundImage();
+    ASSERT_EQ(300u, backgroundWidth());
+    // The user can replace or remove the file while the clock shows it.
+    EXPECT_TRUE(DeleteFileW(path.c_str()));
+    EXPECT_EQ(300u, backgroundWidth());
+    useTestSettings();
+    settings.useImage = 1;
+    drawClock(256, moment(12, 0, 0));
+    EXPECT_EQ(1, settings.useImage);
+    loadBackgroundImage(); // the file is gone now
+    EXPECT_EQ(0u, backgroundWidth());
+}
+
 TEST_F(Picture, MissingFileSwitchesThePictureOff)
 {
     int const side = 256;

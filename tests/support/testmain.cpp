@@ -15,6 +15,9 @@
 
 int main(int argc, char **argv)
 {
+    // The output goes to a file that the wrapper shows as it grows; unbuffered,
+    // a test that hangs is seen by name.
+    setvbuf(stdout, nullptr, _IONBF, 0);
     testing::InitGoogleTest(&argc, argv);
     instance = GetModuleHandleA(nullptr);
     loadProductStrings(instance);
