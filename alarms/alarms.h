@@ -44,7 +44,7 @@ std::string formatTime12(int hours, int minutes);
 void addAlarmRow(AlarmEvent const &event, int index);
 AlarmEvent readAlarmRow(int index);
 int firstSelectedRow(); // -1 when no row is selected
-void sortAlarmRows(); // ascending by the 24-hour time
+void sortAlarmRows();   // ascending by the 24-hour time
 void applyAlarmsPage(HWND page);
 
 // Opens the alarm editor over alarmList in Add (0) or Edit (1) mode; 1 when

@@ -89,8 +89,7 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand)
     }
     HWND window = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, className, productName, WS_POPUP,
                                   settings.windowX, settings.windowY, clampSide(settings.size),
-                                  clampSide(settings.size), nullptr,
-                                  nullptr, instance, nullptr);
+                                  clampSide(settings.size), nullptr, nullptr, instance, nullptr);
     if (!window) {
         showStartupError(nullptr, "Can not create window");
         return 0;

@@ -35,9 +35,9 @@ struct ClockSettings {
 
 extern ClockSettings settings;
 
-extern char const settingsKey[];   // under HKEY_CURRENT_USER
-extern char const eventsKey[];     // the alarm table's subkey
-extern char const autorunKey[];    // the per-user Run key
+extern char const settingsKey[]; // under HKEY_CURRENT_USER
+extern char const eventsKey[];   // the alarm table's subkey
+extern char const autorunKey[];  // the per-user Run key
 
 void loadSettings();
 void saveSettings(HWND window);

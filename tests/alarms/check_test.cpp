@@ -16,8 +16,7 @@
 #include "support/program.h"
 #include "support/registry.h"
 
-namespace
-{
+namespace {
 
 // A moment of December 2026, whose 6th is a Sunday.
 SYSTEMTIME at(int day, int hour, int minute, int second)
@@ -60,9 +59,8 @@ bool rings(SYSTEMTIME const &now)
     return rang;
 }
 
-class AlarmCheckTest : public testing::Test
-{
-  protected:
+class AlarmCheckTest : public testing::Test {
+protected:
     void SetUp() override
     {
         stopAlarmSound();
@@ -202,9 +200,8 @@ TEST_F(AlarmCheckTest, MissingWeekdayValueMeansActive)
 
 // A window of this process with a tray icon of id 1, standing in for the
 // clock's own.
-class AlarmBalloonTest : public AlarmCheckTest
-{
-  protected:
+class AlarmBalloonTest : public AlarmCheckTest {
+protected:
     void SetUp() override
     {
         AlarmCheckTest::SetUp();

@@ -11,8 +11,7 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 
-namespace
-{
+namespace {
 
 struct KnownLocale {
     char const *name;
@@ -27,9 +26,8 @@ KnownLocale const knownLocales[] = {
     {"de-DE", 1, 1, {"So.", "Mo.", "Di.", "Mi.", "Do.", "Fr.", "Sa."}},
 };
 
-class RealLocale : public AlarmsPageTest
-{
-  protected:
+class RealLocale : public AlarmsPageTest {
+protected:
     void SetUp() override
     {
         AlarmsPageTest::SetUp();

@@ -7,12 +7,10 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 
-namespace
-{
+namespace {
 
-class AlarmEditor : public AlarmsPageTest
-{
-  protected:
+class AlarmEditor : public AlarmsPageTest {
+protected:
     // Presses the page's button and runs script on the editor that opens.
     void withEditor(int button, char const *caption, std::function<void(HWND)> const &script)
     {

@@ -8,8 +8,7 @@
 #include "settings/settings.h"
 #include "support/registry.h"
 
-namespace
-{
+namespace {
 
 int changeCount;
 HWND changedPage;

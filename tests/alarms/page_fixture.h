@@ -31,9 +31,8 @@ void setTable(std::vector<TestAlarm> const &alarms);
 std::vector<std::string> listRows();
 std::string cell(int row, int column);
 
-class AlarmsPageTest : public testing::Test
-{
-  protected:
+class AlarmsPageTest : public testing::Test {
+protected:
     void SetUp() override;
     void TearDown() override;
 

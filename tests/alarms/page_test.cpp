@@ -8,12 +8,9 @@
 #include "support/program.h"
 #include "support/registry.h"
 
-namespace
-{
+namespace {
 
-class AlarmsPage : public AlarmsPageTest
-{
-};
+class AlarmsPage : public AlarmsPageTest {};
 
 int const applyButton = 0x3021; // the property sheet's Apply
 
@@ -314,9 +311,8 @@ TEST_F(AlarmsPage, FontIsReleased)
 }
 
 // The program's own sheet, opened on the Alarms page.
-class AlarmsSheet : public AlarmsPageTest
-{
-  protected:
+class AlarmsSheet : public AlarmsPageTest {
+protected:
     // Opens the sheet and runs script with the sheet and its page.
     void withSheet(std::function<void(HWND, HWND)> const &script)
     {

@@ -15,8 +15,7 @@
 #include "support/processes.h"
 #include "support/program.h"
 
-namespace
-{
+namespace {
 
 // The fixed head of an extended dialog template.
 #pragma pack(push, 1)
@@ -84,9 +83,8 @@ INT_PTR runAndClose(int templateId, DLGPROC procedure, char const *caption, void
 }
 
 // The dialogs open over the clock's real window, as from its menu.
-class SmallDialogs : public testing::Test
-{
-  protected:
+class SmallDialogs : public testing::Test {
+protected:
     void SetUp() override
     {
         loadFreshSettings();

@@ -151,7 +151,8 @@ TEST(Resources, IconsHaveAnAlphaChannel)
 
 TEST(Resources, AboutLogoBitmap)
 {
-    HBITMAP logo = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, 0));
+    HBITMAP logo =
+        static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, 0));
     ASSERT_NE(nullptr, logo);
     BITMAP bitmap = {};
     GetObjectA(logo, sizeof bitmap, &bitmap);

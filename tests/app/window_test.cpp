@@ -61,9 +61,8 @@ struct Screen {
     }
 };
 
-class ClockWindow : public testing::Test
-{
-  protected:
+class ClockWindow : public testing::Test {
+protected:
     void SetUp() override
     {
         loadFreshSettings();
@@ -433,9 +432,8 @@ TEST_F(ClockWindow, TrayMenuWithSwappedButtons)
 // The tick, fed with chosen local times. A redraw is seen in the frame
 // bitmap that the layered window is given: the tick overwrites a marker
 // there only when it redraws.
-class Tick : public ClockWindow
-{
-  protected:
+class Tick : public ClockWindow {
+protected:
     void SetUp() override
     {
         ClockWindow::SetUp();

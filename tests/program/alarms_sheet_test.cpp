@@ -12,8 +12,7 @@
 #include "support/program.h"
 #include "support/registry.h"
 
-namespace
-{
+namespace {
 
 struct EnteredAlarm {
     int hours;
@@ -42,9 +41,8 @@ BOOL CALLBACK findAlarmsPage(HWND child, LPARAM parameter)
     return TRUE;
 }
 
-class AlarmsSheetProgram : public testing::Test
-{
-  protected:
+class AlarmsSheetProgram : public testing::Test {
+protected:
     void SetUp() override
     {
         clearRegistry();

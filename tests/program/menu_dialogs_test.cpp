@@ -14,12 +14,10 @@
 #include "support/program.h"
 #include "support/registry.h"
 
-namespace
-{
+namespace {
 
-class MenuDialogs : public testing::Test
-{
-  protected:
+class MenuDialogs : public testing::Test {
+protected:
     RunningClock clock;
 
     // A start that is not the first, so that no help viewer opens by itself.

@@ -7,9 +7,22 @@
 
 namespace {
 
-char const *const storedNumbers[] = {
-    "size", "show.seconds", "show.dayOfTheWeek", "show.numbers", "show.logo", "show.logoType", "onTop", "X", "Y",
-    "Color background", "Color markers", "Color ring 1", "Color ring 2", "Color text", "Use color", "Use image"};
+char const *const storedNumbers[] = {"size",
+                                     "show.seconds",
+                                     "show.dayOfTheWeek",
+                                     "show.numbers",
+                                     "show.logo",
+                                     "show.logoType",
+                                     "onTop",
+                                     "X",
+                                     "Y",
+                                     "Color background",
+                                     "Color markers",
+                                     "Color ring 1",
+                                     "Color ring 2",
+                                     "Color text",
+                                     "Use color",
+                                     "Use image"};
 char const *const storedTexts[] = {"show.logoText", "Image", "Wave file"};
 
 void expectEveryValueStored()

@@ -10,15 +10,13 @@
 #include "support/program.h"
 #include "support/registry.h"
 
-namespace
-{
+namespace {
 
 COLORREF const ringColor = RGB(200, 30, 30); // both rings and the hub
 
 // The whole screen as 0x00RRGGBB pixels.
-class Screenshot
-{
-  public:
+class Screenshot {
+public:
     Screenshot()
     {
         width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
@@ -44,7 +42,7 @@ class Screenshot
         return pixels[y * width + x] & 0xFFFFFF;
     }
 
-  private:
+private:
     int width, height;
     std::vector<DWORD> pixels;
 };
@@ -54,9 +52,8 @@ DWORD rgb(COLORREF color)
     return GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color);
 }
 
-class Visible : public testing::Test
-{
-  protected:
+class Visible : public testing::Test {
+protected:
     void SetUp() override
     {
         clearRegistry();

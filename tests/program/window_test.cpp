@@ -56,9 +56,8 @@ static bool menuShown()
     return menu && IsWindowVisible(menu);
 }
 
-class ClockProgram : public testing::Test
-{
-  protected:
+class ClockProgram : public testing::Test {
+protected:
     RunningClock clock;
 
     void TearDown() override

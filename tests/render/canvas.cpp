@@ -5,13 +5,12 @@
 #include "render/render.h"
 #include "settings/settings.h"
 
-class Canvas : public testing::Environment
-{
-  public:
+class Canvas : public testing::Environment {
+public:
     void SetUp() override;
     void TearDown() override;
 
-  private:
+private:
     HWND window = nullptr;
 };
 

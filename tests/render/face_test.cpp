@@ -314,9 +314,8 @@ static std::wstring makePicture()
     return path;
 }
 
-class Picture : public testing::Test
-{
-  protected:
+class Picture : public testing::Test {
+protected:
     void TearDown() override
     {
         lstrcpyW(settings.imagePath, L"rose.jpg");

@@ -119,9 +119,8 @@ TEST(Present, RedrawKeepsThePlaceAndShowsTheClientSize)
 }
 
 // Restores the user's locale values that a test changes.
-class LocaleFlags : public testing::Test
-{
-  protected:
+class LocaleFlags : public testing::Test {
+protected:
     char firstDay[80] = "", time[80] = "";
     void SetUp() override
     {

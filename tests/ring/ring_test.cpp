@@ -12,8 +12,7 @@
 #include "support/program.h"
 #include "support/registry.h"
 
-namespace
-{
+namespace {
 
 wchar_t const wakeUp[] = L"Rise and shine: the rooster calls";
 
@@ -40,9 +39,8 @@ bool isHalfPastSeven(SYSTEMTIME const &time)
     return time.wHour == 7 && time.wMinute == 30;
 }
 
-class AlarmRing : public testing::Test
-{
-  protected:
+class AlarmRing : public testing::Test {
+protected:
     void SetUp() override
     {
         clearRegistry();

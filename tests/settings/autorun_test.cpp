@@ -12,7 +12,8 @@ protected:
     void SetUp() override
     {
         clearRegistry();
-        window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 256, 256, nullptr, nullptr, nullptr, nullptr);
+        window =
+            CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 256, 256, nullptr, nullptr, nullptr, nullptr);
     }
     void TearDown() override
     {
@@ -25,8 +26,8 @@ protected:
 void createRunKey()
 {
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, autorunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                             &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, autorunKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
     RegCloseKey(key);
 }
 

@@ -12,7 +12,8 @@ protected:
     void SetUp() override
     {
         clearRegistry();
-        window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 100, 120, 200, 200, nullptr, nullptr, nullptr, nullptr);
+        window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 100, 120, 200, 200, nullptr, nullptr, nullptr,
+                                 nullptr);
     }
     void TearDown() override
     {

@@ -8,8 +8,7 @@
 
 #include "support/program.h"
 
-namespace
-{
+namespace {
 
 struct DialogSearch {
     char const *caption;
@@ -157,8 +156,7 @@ void runDriven(std::function<void()> const &action, std::function<void()> const 
     CloseHandle(thread);
 }
 
-namespace
-{
+namespace {
 
 // Memory in the list's process for one LVITEMA and its text.
 struct RemoteItem {

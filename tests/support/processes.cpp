@@ -3,8 +3,7 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
-namespace
-{
+namespace {
 
 typedef NTSTATUS(NTAPI *QueryInformationProcess)(HANDLE, PROCESSINFOCLASS, void *, ULONG, ULONG *);
 

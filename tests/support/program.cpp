@@ -24,8 +24,8 @@ bool startClock(RunningClock &clock, std::wstring const &arguments, DWORD timeou
         commandLine += L" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &clock.process))
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &clock.process))
         return false;
     waitUntil(
         [&] {

@@ -37,7 +37,8 @@ bool textValue(char const *path, wchar_t const *name, std::wstring &text, DWORD 
     if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     DWORD type = 0, size = 0;
-    bool found = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ;
+    bool found =
+        RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ;
     if (found) {
         std::vector<wchar_t> buffer(size / 2 + 1, L'\0');
         RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE *>(buffer.data()), &size);
