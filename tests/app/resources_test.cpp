@@ -42,8 +42,9 @@ void expectItems(HMENU menu, std::vector<Item> const &items)
             continue;
         }
         EXPECT_EQ(items[i].text, itemText(menu, position)) << position;
-        if (items[i].id)
+        if (items[i].id) {
             EXPECT_EQ(items[i].id, info.wID) << items[i].text;
+        }
         EXPECT_EQ(0u, info.fState & (MFS_CHECKED | MFS_GRAYED)) << items[i].text;
     }
 }
