@@ -15,6 +15,10 @@ for target in ${HALVITRUM_TARGETS:-}; do targets+=(--target "$target"); done
 cmake --build "$build" -j"$(nproc)" "${targets[@]}"
 
 source "$root/tools/wine-env.sh"
+# One locale for every run, with UTF-8 file names: without a C library
+# locale Wine maps Unix file names to ASCII. Tests that need another locale
+# set their own.
+export LC_ALL=C.UTF-8
 run=$(mktemp -d /tmp/halvitrum-tests.XXXXXX)
 export HALVITRUM_TEST_RUN=$run
 export WINEPREFIX=$run/prefix
