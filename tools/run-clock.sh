@@ -49,7 +49,10 @@ stop() {
     echo "Ending the clock..."
     "${launch[@]}" "$clockctl" exit 20 >/dev/null 2>&1 || kill "$clock_pid" 2>/dev/null || true
     wait "$clock_pid" 2>/dev/null || true
-    [ -n "$own_display" ] && { wineserver -k 2>/dev/null || true; kill "$XVFB_PID" 2>/dev/null || true; }
+    if [ -n "$own_display" ]; then
+        wineserver -k 2>/dev/null || true
+        kill "$XVFB_PID" 2>/dev/null || true
+    fi
     exit 0
 }
 trap stop INT TERM
@@ -71,5 +74,5 @@ echo "Press Ctrl-C to end the clock."
 while kill -0 "$clock_pid" 2>/dev/null; do
     wait "$clock_pid" || true
 done
-[ -n "$own_display" ] && kill "$XVFB_PID" 2>/dev/null
+if [ -n "$own_display" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 exit 0

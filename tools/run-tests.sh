@@ -30,10 +30,13 @@ cat >"$HOME/.asoundrc" <<ASOUND
 pcm.!default { type file; slave.pcm "null"; file "$HALVITRUM_SOUND_FILE"; format "raw" }
 ASOUND
 
+# Whatever the clean-up meets, the run's result is CTest's.
 cleanup() {
+    local status=$?
     wineserver -k >/dev/null 2>&1 || true
-    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
-    rm -rf "$run"
+    if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+    rm -rf "$run" || true
+    exit "$status"
 }
 trap cleanup EXIT
 

@@ -14,8 +14,7 @@ source "$root/tools/wine-env.sh"
 export WINEPREFIX=$build/snapshot-prefix
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
-    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
-    return 0
+    if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
 [ -n "${DISPLAY:-}" ] || start_display
