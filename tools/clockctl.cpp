@@ -6,7 +6,9 @@
 //                            until it is gone, however long that takes;
 //                            started first in a new Wine desktop, it also
 //                            brings up that desktop's taskbar
-// Exit code 0 on success, 1 on a time-out, 2 on a wrong call.
+// Exit code 0 on success, 1 on a time-out, 2 on a wrong call. A program
+// started into a Wine desktop that already exists hands nobody its exit
+// code, so a file named as a third argument receives it as well.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -51,7 +53,7 @@ static bool waitFor(bool present, int seconds)
     return false;
 }
 
-int main(int argc, char **argv)
+static int run(int argc, char **argv)
 {
     if (argc < 2)
         return 2;
@@ -68,4 +70,16 @@ int main(int argc, char **argv)
         return waitFor(true, seconds) && waitFor(false, forever) ? 0 : 1;
     }
     return 2;
+}
+
+int main(int argc, char **argv)
+{
+    int code = run(argc, argv);
+    if (argc > 3) {
+        if (FILE *result = fopen(argv[3], "w")) {
+            fprintf(result, "%d\n", code);
+            fclose(result);
+        }
+    }
+    return code;
 }

@@ -26,9 +26,11 @@ fi
 prepare_prefix "$bin"
 
 # Inside a virtual desktop every program that should see the clock joins
-# the same desktop by its name.
-launch=(wine)
-[ -n "$own_display" ] && launch=(wine explorer /desktop=Halvitrum,1280x800)
+# the same desktop by its name. Wine runs in a session of its own: Ctrl-C
+# in the terminal must reach only this script, which then ends the clock
+# through its Exit command, not the clock and the Wine server directly.
+launch=(setsid wine)
+[ -n "$own_display" ] && launch=(setsid wine explorer /desktop=Halvitrum,1280x800)
 
 cd "$bin" # rooster.wav and the help file are found beside the program
 if [ -n "$own_display" ]; then
@@ -44,11 +46,26 @@ else
     clock_pid=$!
 fi
 
+# ctl COMMAND SECONDS: clockctl in the clock's desktop; its exit code.
+ctl() {
+    local result
+    result=$(mktemp)
+    rm -f "$result"
+    "${launch[@]}" "$clockctl" "$1" "$2" "$(windows_path "$result")" >/dev/null 2>&1 || true
+    for _ in $(seq $((($2 + 5) * 10))); do
+        [ -s "$result" ] && break
+        sleep 0.1
+    done
+    local code
+    code=$(tr -dc 0-9 <"$result" 2>/dev/null || true)
+    rm -f "$result"
+    return "${code:-1}"
+}
+
 stop() {
     trap - INT TERM
     echo "Ending the clock..."
-    "${launch[@]}" "$clockctl" exit 20 >/dev/null 2>&1 || kill "$clock_pid" 2>/dev/null || true
-    wait "$clock_pid" 2>/dev/null || true
+    ctl exit 20 || kill "$clock_pid" 2>/dev/null || true
     if [ -n "$own_display" ]; then
         wineserver -k 2>/dev/null || true
         kill "$XVFB_PID" 2>/dev/null || true
@@ -57,7 +74,7 @@ stop() {
 }
 trap stop INT TERM
 
-if ! "${launch[@]}" "$clockctl" wait 60 >/dev/null 2>&1; then
+if ! ctl wait 60; then
     echo "The clock's window did not appear." >&2
     stop
 fi

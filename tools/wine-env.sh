@@ -6,19 +6,39 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
+# running PID: whether that process exists and has not ended.
+running() {
+    local pid comm state
+    read -r pid comm state _ 2>/dev/null <"/proc/$1/stat" || return 1
+    [ "$state" != Z ]
+}
+
 # start_display: starts Xvfb on a free display number and exports DISPLAY;
 # its PID is left in XVFB_PID.
 start_display() {
     local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do
-        xdpyinfo >/dev/null 2>&1 && return 0
-        sleep 0.1
+    while [ $n -lt 190 ]; do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+            Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+            XVFB_PID=$!
+            export DISPLAY=":$n"
+            # A display taken by another server (whose socket this file
+            # system does not show, as in a chroot) ends ours at once,
+            # while xdpyinfo answers from the other one.
+            for _ in $(seq 50); do
+                running "$XVFB_PID" || break
+                if xdpyinfo >/dev/null 2>&1; then
+                    sleep 0.3
+                    running "$XVFB_PID" && return 0
+                    break
+                fi
+                sleep 0.1
+            done
+            kill "$XVFB_PID" 2>/dev/null || true
+        fi
+        n=$((n + 1))
     done
-    echo "Xvfb did not start on $DISPLAY" >&2
+    echo "Xvfb could not be started" >&2
     return 1
 }
 
