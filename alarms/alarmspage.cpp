@@ -14,6 +14,7 @@
 #include "app/app.h"
 #include "render/render.h"
 #include "res/resource.h"
+#include "settings/pages.h"
 #include "settings/settings.h"
 
 HWND alarmList;
@@ -184,23 +185,13 @@ static void onInitDialog(HWND page)
         addAlarmRow(settings.alarms[i], i);
 
     SetDlgItemTextW(page, IDC_WAVEFILE, settings.waveFile);
-    HWND label = GetDlgItem(page, IDC_WAVEFILE);
-    LOGFONTA font;
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)), sizeof font, &font);
-    font.lfWeight = 1000;
-    heavyFont = CreateFontIndirectA(&font);
-    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(heavyFont), FALSE);
-}
-
-static void announceChange(HWND page)
-{
-    SendMessageA(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+    heavyFont = setHeavyFont(GetDlgItem(page, IDC_WAVEFILE));
 }
 
 static void openEditor(HWND page, int editMode)
 {
     if (editAlarm(page, editMode))
-        announceChange(page);
+        PropSheet_Changed(GetParent(page), page);
 }
 
 static void deleteAlarm(HWND page)
@@ -218,7 +209,7 @@ static void deleteAlarm(HWND page)
                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
         return;
     SendMessageA(alarmList, LVM_DELETEITEM, row, 0);
-    announceChange(page);
+    PropSheet_Changed(GetParent(page), page);
 }
 
 // Played through the UTF-16 call, so that every path the file dialog can
@@ -246,7 +237,7 @@ static void selectWave(HWND page)
     if (!GetOpenFileNameW(&dialog))
         return;
     SetDlgItemTextW(page, IDC_WAVEFILE, path);
-    announceChange(page);
+    PropSheet_Changed(GetParent(page), page);
 }
 
 static void onCommand(HWND page, int id)
@@ -290,8 +281,7 @@ static void onNotify(HWND page, NMHDR const *header)
 
 static void onDestroy(HWND page)
 {
-    SendDlgItemMessageA(page, IDC_WAVEFILE, WM_SETFONT, 0, FALSE);
-    DeleteObject(heavyFont);
+    releaseHeavyFont(GetDlgItem(page, IDC_WAVEFILE), heavyFont);
     heavyFont = nullptr;
     alarmList = nullptr;
 }

@@ -23,4 +23,10 @@ inline Gdiplus::ARGB withAlpha(Gdiplus::ARGB color, BYTE alpha)
     return (color & 0x00FFFFFF) | Gdiplus::ARGB(alpha) << 24;
 }
 
+// Fills the circle of radius about (x, y).
+inline void fillDisc(Gdiplus::GpGraphics *graphics, Gdiplus::GpBrush *brush, float x, float y, float radius)
+{
+    Gdiplus::DllExports::GdipFillEllipse(graphics, brush, x - radius, y - radius, 2 * radius, 2 * radius);
+}
+
 void drawHands(HDC frame, ClockDrawing const &drawing);

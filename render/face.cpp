@@ -35,11 +35,6 @@ static void chooseColors(ClockDrawing &drawing)
     drawing.text = opaque(own ? settings.colorText : GetSysColor(COLOR_BTNTEXT));
 }
 
-static void fillCircle(GpGraphics *graphics, GpBrush *brush, int cx, int cy, float radius)
-{
-    GdipFillEllipse(graphics, brush, cx - radius, cy - radius, 2 * radius, 2 * radius);
-}
-
 void addRoundRect(GpPath *path, int x, int y, int c, int d)
 {
     GdipResetPath(path);
@@ -214,13 +209,13 @@ static void drawFace(HDC face, ClockDrawing const &drawing)
     GdipCreateLineBrush(&topLeft, &bottomRight, 0x40000000, 0xFF000000, WrapModeTile, &gradient);
 
     GdipSetLineColors(gradient, drawing.ring1, drawing.ring2);
-    fillCircle(graphics, gradient, cx, cy, R1);
+    fillDisc(graphics, gradient, cx, cy, R1);
     GdipSetLineColors(gradient, drawing.ring2, drawing.ring1);
-    fillCircle(graphics, gradient, cx, cy, R2);
+    fillDisc(graphics, gradient, cx, cy, R2);
 
     bool pictureDrawn = settings.useImage == 1 && backgroundImage && drawPicture(graphics, cx, cy, R3);
     if (!pictureDrawn)
-        fillCircle(graphics, brush, cx, cy, R3);
+        fillDisc(graphics, brush, cx, cy, R3);
 
     GpPen *pen = nullptr;
     GdipCreatePen1(drawing.text, 1, UnitWorld, &pen);

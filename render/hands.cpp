@@ -50,11 +50,6 @@ static void setCaps(GpPen *pen)
     GdipSetPenEndCap(pen, LineCapFlat);
 }
 
-static void fillDisc(GpGraphics *graphics, GpBrush *brush, float x, float y, float radius)
-{
-    GdipFillEllipse(graphics, brush, x - radius, y - radius, 2 * radius, 2 * radius);
-}
-
 void drawHands(HDC frame, ClockDrawing const &drawing)
 {
     SYSTEMTIME const &now = drawing.now;

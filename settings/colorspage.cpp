@@ -12,7 +12,6 @@
 #include "settings/settings.h"
 
 int const colorsHelpId = 2;
-int const heaviestWeight = 1000; // the top of the LOGFONT scale, above FW_HEAVY
 COLORREF const white = RGB(255, 255, 255);
 
 // Each colour button keeps its colour as its own (never shown) window text.
@@ -101,17 +100,8 @@ static INT_PTR onInitDialog(HWND page)
     SetDlgItemTextW(page, IDC_IMAGEPATH, settings.imagePath);
     CheckDlgButton(page, IDC_USEIMAGE, settings.useImage);
     enableSwitchedControls(page);
-    // The path is drawn in the heaviest weight of the control's own font;
-    // the page keeps that font until it is destroyed.
-    HWND path = GetDlgItem(page, IDC_IMAGEPATH);
-    LOGFONTA description;
-    HFONT font = nullptr;
-    if (GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(path, WM_GETFONT, 0, 0)), sizeof description,
-                   &description)) {
-        description.lfWeight = heaviestWeight;
-        font = CreateFontIndirectA(&description);
-        SendMessageA(path, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    }
+    // The page keeps the path's heavy font until it is destroyed.
+    HFONT font = setHeavyFont(GetDlgItem(page, IDC_IMAGEPATH));
     SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(font));
     return TRUE;
 }
@@ -120,11 +110,8 @@ static void onDestroy(HWND page)
 {
     for (ColorButton const &button : colorButtons)
         setColorSwatch(page, button.id, 1);
-    HFONT font = reinterpret_cast<HFONT>(GetWindowLongPtrA(page, DWLP_USER));
-    if (font) {
-        SendDlgItemMessageA(page, IDC_IMAGEPATH, WM_SETFONT, 0, FALSE);
-        DeleteObject(font);
-    }
+    releaseHeavyFont(GetDlgItem(page, IDC_IMAGEPATH),
+                     reinterpret_cast<HFONT>(GetWindowLongPtrA(page, DWLP_USER)));
 }
 
 // The colour dialog opens on the button's colour, which is also its first

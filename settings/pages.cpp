@@ -1,4 +1,4 @@
-// What the two settings pages share.
+// What the property pages share.
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
@@ -18,4 +18,26 @@ INT_PTR onSheetNotify(HWND page, NMHDR const *header, int helpId)
         return TRUE;
     }
     return FALSE;
+}
+
+int const heaviestWeight = 1000; // the top of the LOGFONT scale, above FW_HEAVY
+
+HFONT setHeavyFont(HWND control)
+{
+    LOGFONTA description;
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0));
+    if (!GetObjectA(font, sizeof description, &description))
+        return nullptr;
+    description.lfWeight = heaviestWeight;
+    HFONT heavy = CreateFontIndirectA(&description);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(heavy), FALSE);
+    return heavy;
+}
+
+void releaseHeavyFont(HWND control, HFONT font)
+{
+    if (!font)
+        return;
+    SendMessageA(control, WM_SETFONT, 0, FALSE);
+    DeleteObject(font);
 }
