@@ -17,6 +17,9 @@ UINT const clockTimer = 1;
 
 // Start-up step 1: the product, tray tip and class names from the string table.
 void loadProductStrings(HINSTANCE module);
+// Adds the tray icon that start-up described (same id, callback and tip);
+// whether the shell took it. False before start-up has described it.
+bool addTrayIcon();
 
 LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The once-a-second work of the timer for the local time now.
@@ -32,6 +35,8 @@ int clampSide(int side); // into minimumSide..maximumSide
 RECT workArea();
 // The desktop rectangle less a taskbar that spans one of its edges.
 RECT workAreaFrom(RECT const &desktop, RECT const *taskbar);
+// Whether at least three quarters of the window lie inside the area.
+bool mostlyInside(RECT const &window, RECT const &area);
 void placeClockWindow(RECT const &rect);
 void moveToDefaultPosition();
 void keepOnScreen();
