@@ -47,12 +47,7 @@ protected:
     }
     void TearDown() override
     {
-        if (clock.process.hProcess) {
-            if (waitForExit(clock, 0) == STILL_ACTIVE)
-                killClock(clock);
-            CloseHandle(clock.process.hProcess);
-            CloseHandle(clock.process.hThread);
-        }
+        releaseClock(clock);
         clearRegistry();
     }
     // Starts the clock from a stored place and side; its window rectangle.
@@ -65,11 +60,7 @@ protected:
     }
     RECT startAgain()
     {
-        if (clock.process.hProcess) {
-            CloseHandle(clock.process.hProcess);
-            CloseHandle(clock.process.hThread);
-        }
-        clock = RunningClock();
+        releaseClock(clock);
         RECT rect = {};
         if (startClock(clock))
             GetWindowRect(clock.window, &rect);

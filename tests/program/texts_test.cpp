@@ -81,22 +81,13 @@ protected:
     }
     void TearDown() override
     {
-        if (clock.process.hProcess) {
-            if (waitForExit(clock, 0) == STILL_ACTIVE)
-                killClock(clock);
-            CloseHandle(clock.process.hProcess);
-            CloseHandle(clock.process.hThread);
-        }
+        releaseClock(clock);
         killProcesses(L"hh.exe");
         clearRegistry();
     }
     void start()
     {
-        if (clock.process.hProcess) {
-            CloseHandle(clock.process.hProcess);
-            CloseHandle(clock.process.hThread);
-        }
-        clock = RunningClock();
+        releaseClock(clock);
         ASSERT_TRUE(startClock(clock));
         killProcesses(L"hh.exe");
     }
