@@ -119,6 +119,7 @@ static void onInitDialog(HWND dialog, LPARAM mode)
         ShowWindow(GetDlgItem(dialog, IDC_AM), SW_SHOW);
         ShowWindow(GetDlgItem(dialog, IDC_PM), SW_SHOW);
     }
+    keepDialogOnScreen(dialog);
 }
 
 static bool refuse(HWND dialog, char const *text, UINT icon)

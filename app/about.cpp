@@ -19,6 +19,7 @@ static INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_INITDIALOG:
         onInitDialog(dialog);
+        keepDialogOnScreen(dialog);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -43,6 +43,8 @@ void keepOnScreen();
 void setClockSize(int side);
 void stepClockSize(int direction);
 void applyOnTop();
+// Moves a dialog that reaches out of its monitor's work area back into it.
+void keepDialogOnScreen(HWND dialog);
 
 // Help and the small dialogs.
 void showHelp(int mapId);

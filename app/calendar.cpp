@@ -2,13 +2,48 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/app.h"
 #include "render/render.h"
 #include "res/resource.h"
 
+static int width(RECT const &rect)
+{
+    return rect.right - rect.left;
+}
+
+static int height(RECT const &rect)
+{
+    return rect.bottom - rect.top;
+}
+
+// The template's calendar is smaller than a month needs with the dialog
+// font: the control, and the dialog around it, grow by what is missing, so
+// the margins stay.
+static void fitCalendar(HWND dialog)
+{
+    HWND calendar = GetDlgItem(dialog, IDC_MONTHCAL);
+    RECT needed, shown, frame;
+    if (!SendMessageA(calendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&needed)))
+        return;
+    GetWindowRect(calendar, &shown);
+    int dx = std::max(0, width(needed) - width(shown));
+    int dy = std::max(0, height(needed) - height(shown));
+    if (dx == 0 && dy == 0)
+        return;
+    SetWindowPos(calendar, nullptr, 0, 0, width(shown) + dx, height(shown) + dy, SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(dialog, &frame);
+    SetWindowPos(dialog, nullptr, 0, 0, width(frame) + dx, height(frame) + dy, SWP_NOMOVE | SWP_NOZORDER);
+}
+
 static INT_PTR CALLBACK calendarProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
+    case WM_INITDIALOG:
+        fitCalendar(dialog);
+        keepDialogOnScreen(dialog);
+        return FALSE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, LOWORD(wParam));

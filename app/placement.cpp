@@ -1,6 +1,8 @@
 // Placement and size of the frameless, square clock window.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "app/app.h"
 #include "render/render.h"
 #include "settings/settings.h"
@@ -72,6 +74,21 @@ void keepOnScreen()
     GetWindowRect(mainWindow, &window);
     if (!mostlyInside(window, nearestWorkArea(window)))
         moveToDefaultPosition();
+}
+
+// DM_REPOSITION brings a dialog back into the work area of its monitor;
+// Wine's dialog manager ignores it, so a dialog still reaching out of the
+// work area is moved here too, its top-left corner kept inside.
+void keepDialogOnScreen(HWND dialog)
+{
+    SendMessageA(dialog, DM_REPOSITION, 0, 0);
+    RECT window;
+    GetWindowRect(dialog, &window);
+    RECT area = nearestWorkArea(window);
+    int left = std::max(area.left, std::min(window.left, area.right - (window.right - window.left)));
+    int top = std::max(area.top, std::min(window.top, area.bottom - (window.bottom - window.top)));
+    if (left != window.left || top != window.top)
+        SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void setClockSize(int side)

@@ -9,6 +9,15 @@
 #include "res/resource.h"
 #include "settings/pages.h"
 
+// The sheet grows to fit its largest page only after it was placed beside
+// the clock; once it has its final size it is brought back on screen.
+static int CALLBACK sheetCallback(HWND sheet, UINT message, LPARAM)
+{
+    if (message == PSCB_INITIALIZED)
+        keepDialogOnScreen(sheet);
+    return 0;
+}
+
 void openPropertySheet(int startPage)
 {
     static struct {
@@ -35,12 +44,13 @@ void openPropertySheet(int startPage)
     InitCommonControlsEx(&controls);
     PROPSHEETHEADERW header = {};
     header.dwSize = sizeof header;
-    header.dwFlags = PSH_PROPSHEETPAGE | PSH_HASHELP | PSH_NOCONTEXTHELP;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_HASHELP | PSH_NOCONTEXTHELP | PSH_USECALLBACK;
     header.hwndParent = mainWindow;
     header.hInstance = instance;
     header.pszCaption = L"Properties";
     header.nPages = 3;
     header.nStartPage = startPage;
     header.ppsp = pages;
+    header.pfnCallback = sheetCallback;
     PropertySheetW(&header);
 }

@@ -119,6 +119,7 @@ TEST_F(SmallDialogs, AboutShowsNameVersionAndLogo)
                   HWND about = waitForDialog("About", thread);
                   ASSERT_NE(nullptr, about);
                   expectModalOverClock(about);
+                  EXPECT_TRUE(insideWorkArea(about));
                   aboutProc = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(about, DWLP_DLGPROC));
                   EXPECT_EQ("Halvitrum version 4.1", windowText(GetDlgItem(about, IDC_VERSION)));
 
@@ -164,6 +165,27 @@ TEST_F(SmallDialogs, CalendarShowsAPlainMonthCalendarAndEndsOnEscAndCloseBox)
                   EXPECT_STREQ(MONTHCAL_CLASSA, className);
                   EXPECT_EQ(DWORD(WS_CHILD | WS_VISIBLE | WS_TABSTOP | MCS_NOTODAYCIRCLE | MCS_NOTODAY),
                             DWORD(GetWindowLongA(calendar, GWL_STYLE)));
+                  // The whole month shows: the control is at least as large as
+                  // it needs to be, lies wholly in the client area and keeps
+                  // its margins of 7 dialog units.
+                  RECT needed = {}, client, placed, joined, margin = {7, 7, 0, 0};
+                  ASSERT_TRUE(
+                      SendMessageA(calendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&needed)));
+                  GetClientRect(dialog, &client);
+                  GetWindowRect(calendar, &placed);
+                  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&placed), 2);
+                  EXPECT_GE(client.right, needed.right - needed.left);
+                  EXPECT_GE(client.bottom, needed.bottom - needed.top);
+                  EXPECT_GE(placed.right - placed.left, needed.right - needed.left);
+                  EXPECT_GE(placed.bottom - placed.top, needed.bottom - needed.top);
+                  UnionRect(&joined, &client, &placed);
+                  EXPECT_TRUE(EqualRect(&joined, &client));
+                  MapDialogRect(dialog, &margin);
+                  EXPECT_EQ(margin.left, placed.left);
+                  EXPECT_EQ(margin.top, placed.top);
+                  EXPECT_NEAR(margin.left, client.right - placed.right, 1);
+                  EXPECT_NEAR(margin.top, client.bottom - placed.bottom, 1);
+                  EXPECT_TRUE(insideWorkArea(dialog));
                   // It opens on the current month.
                   SYSTEMTIME shown = {}, today = {};
                   SendMessageA(calendar, MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&shown));

@@ -76,6 +76,7 @@ protected:
         pressButton(page, IDC_ADDALARM);
         HWND editor = waitForDialog("Add alarm", 0, clock.process.dwProcessId);
         ASSERT_NE(nullptr, editor);
+        EXPECT_TRUE(insideWorkArea(editor));
         int hours = alarm.hours;
         if (IsWindowVisible(GetDlgItem(editor, IDC_AM))) {
             setChecked(editor, IDC_AM, hours < 12);
@@ -154,6 +155,15 @@ TEST_F(AlarmsSheetProgram, AlarmsAddedInTheSheetAreStoredInTimeOrderAndListedAga
     killProcesses(L"hh.exe");
     ASSERT_TRUE(openAlarms(first));
     EXPECT_EQ(0, remoteListCount(list));
+    // The sheet opens beside the clock in its corner; it and the message
+    // boxes of its page lie on the screen.
+    EXPECT_TRUE(insideWorkArea(sheet));
+    pressButton(page, IDC_DELETEALARM);
+    HWND box = waitForDialog("Halvitrum", 0, first.process.dwProcessId);
+    ASSERT_NE(nullptr, box);
+    EXPECT_TRUE(insideWorkArea(box));
+    pressButton(box, IDOK);
+    EXPECT_TRUE(waitGone(box));
     enter(first, evening);
     enter(first, morning);
     EXPECT_EQ(2, remoteListCount(list));

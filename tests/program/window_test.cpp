@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "support/cursor.h"
+#include "support/dialogdriver.h"
 #include "support/program.h"
 #include "support/registry.h"
 
@@ -125,32 +126,44 @@ TEST_F(ClockProgram, MenuOpensPropertiesOnEachPage)
 {
     clearRegistry();
     startAgain();
+    ASSERT_TRUE(waitUntil([&] { return windowRect(clock.window) == corner(256); }));
     struct {
         UINT command;
         int page;
     } const commands[] = {{IDM_OPTIONS, 0}, {IDM_PROOPTIONS, 1}, {IDM_ALARMS, 2}};
-    for (auto const &command : commands) {
-        // The sheet is modal: the command returns only when it closes.
-        PostMessageA(clock.window, WM_COMMAND, command.command, 0);
-        HWND sheet = nullptr;
-        ASSERT_TRUE(waitUntil([&] { return (sheet = FindWindowA(nullptr, "Properties")) != nullptr; }));
-        EXPECT_EQ(clock.window, GetWindow(sheet, GW_OWNER));
-        HWND tabs = FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr);
-        ASSERT_NE(nullptr, tabs);
-        EXPECT_EQ(3, SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
-        EXPECT_EQ(command.page, SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
-        HWND page = HWND(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-        EXPECT_EQ(command.page, SendMessageA(sheet, PSM_HWNDTOINDEX, WPARAM(page), 0));
-        EXPECT_TRUE(IsWindowVisible(page));
+    // From the clock in its corner, then at the top-left of the desktop.
+    for (bool inCorner : {true, false}) {
+        if (!inCorner) {
+            SetWindowPos(clock.window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            ASSERT_EQ(square(0, 0, 256), windowRect(clock.window));
+        }
+        for (auto const &command : commands) {
+            // The sheet is modal: the command returns only when it closes.
+            PostMessageA(clock.window, WM_COMMAND, command.command, 0);
+            HWND sheet = waitForDialog("Properties", 0, clock.process.dwProcessId);
+            ASSERT_NE(nullptr, sheet);
+            EXPECT_EQ(clock.window, GetWindow(sheet, GW_OWNER));
+            // Placed beside the clock and then grown to fit its pages, the
+            // sheet still lies on the screen, its buttons too.
+            EXPECT_TRUE(insideWorkArea(sheet)) << command.command;
+            EXPECT_TRUE(insideWorkArea(GetDlgItem(sheet, IDOK))) << command.command;
+            HWND tabs = FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr);
+            ASSERT_NE(nullptr, tabs);
+            EXPECT_EQ(3, SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+            EXPECT_EQ(command.page, SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
+            HWND page = HWND(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+            EXPECT_EQ(command.page, SendMessageA(sheet, PSM_HWNDTOINDEX, WPARAM(page), 0));
+            EXPECT_TRUE(IsWindowVisible(page));
 
-        // With the sheet open the clock is disabled, and a press of the
-        // menu button on the tray icon opens no menu.
-        EXPECT_FALSE(IsWindowEnabled(clock.window));
-        send(trayCallback, 1, WM_RBUTTONDOWN);
-        EXPECT_FALSE(menuShown());
+            // With the sheet open the clock is disabled, and a press of the
+            // menu button on the tray icon opens no menu.
+            EXPECT_FALSE(IsWindowEnabled(clock.window));
+            send(trayCallback, 1, WM_RBUTTONDOWN);
+            EXPECT_FALSE(menuShown());
 
-        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-        EXPECT_TRUE(waitUntil([&] { return !IsWindow(sheet) && IsWindowEnabled(clock.window); }));
+            PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+            EXPECT_TRUE(waitUntil([&] { return !IsWindow(sheet) && IsWindowEnabled(clock.window); }));
+        }
     }
     EXPECT_EQ(0u, exitClock(clock));
 }

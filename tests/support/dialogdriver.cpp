@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <sstream>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -220,4 +221,22 @@ int remoteListCount(HWND list)
 UINT remoteListState(HWND list, int row, UINT mask)
 {
     return static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, row, mask));
+}
+
+testing::AssertionResult insideWorkArea(HWND window)
+{
+    RECT desktop, taskbar = {}, work, rect = {}, joined;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    if (HWND tray = FindWindowA("Shell_TrayWnd", nullptr))
+        GetWindowRect(tray, &taskbar);
+    SubtractRect(&work, &desktop, &taskbar);
+    GetWindowRect(window, &rect);
+    UnionRect(&joined, &work, &rect);
+    std::ostringstream text;
+    text << windowText(window) << " at " << rect.left << "," << rect.top << "-" << rect.right << ","
+         << rect.bottom << ", work area " << work.left << "," << work.top << "-" << work.right << ","
+         << work.bottom;
+    if (IsRectEmpty(&rect) || !EqualRect(&joined, &work))
+        return testing::AssertionFailure() << text.str();
+    return testing::AssertionSuccess() << text.str();
 }

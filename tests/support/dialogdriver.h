@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include <gtest/gtest.h>
+
 // A visible top-level dialog (#32770) with this caption that belongs to the
 // thread threadId, or to any thread of the process processId when threadId
 // is 0; null when none appears within timeoutMs.
@@ -19,6 +21,10 @@ bool waitGone(HWND window, DWORD timeoutMs = 5000);
 void pressButton(HWND dialog, int id);
 
 std::string windowText(HWND window);
+
+// Whether the window lies wholly inside the work area of the test desktop:
+// the desktop less a taskbar shown along one of its edges.
+testing::AssertionResult insideWorkArea(HWND window);
 std::wstring windowTextW(HWND window);
 bool isChecked(HWND dialog, int id);
 void setChecked(HWND dialog, int id, bool checked);
