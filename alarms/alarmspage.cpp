@@ -28,6 +28,10 @@ static int const time24Column = 3; // hidden; the sort key
 
 static int const helpTopic = 3;
 
+// Room that the list keeps around a cell's text: before the check box and
+// after the label.
+static int const textMargins = 12;
+
 std::string formatTime12(int hours, int minutes)
 {
     int hour = hours < 12 ? hours : hours - 12;
@@ -36,6 +40,19 @@ std::string formatTime12(int hours, int minutes)
     char text[32];
     wsprintfA(text, "%02d:%02d %s", hour, minutes, hours >= 12 ? "PM" : "AM");
     return text;
+}
+
+static std::string formatTime24(int hours, int minutes)
+{
+    char text[16];
+    wsprintfA(text, "%02d:%02d", hours, minutes);
+    return text;
+}
+
+// The time as the "Time" column shows it.
+static std::string timeText(int hours, int minutes)
+{
+    return use24Hour ? formatTime24(hours, minutes) : formatTime12(hours, minutes);
 }
 
 static void setRowText(int row, int column, char const *text)
@@ -74,10 +91,8 @@ void addAlarmRow(AlarmEvent const &event, int index)
     item.iItem = index;
     int row = static_cast<int>(SendMessageA(alarmList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 
-    char time24[16];
-    wsprintfA(time24, "%02d:%02d", event.hours, event.minutes);
-    setRowText(row, timeColumn, use24Hour ? time24 : formatTime12(event.hours, event.minutes).c_str());
-    setRowText(row, time24Column, time24);
+    setRowText(row, timeColumn, timeText(event.hours, event.minutes).c_str());
+    setRowText(row, time24Column, formatTime24(event.hours, event.minutes).c_str());
 
     LVITEMW description = {};
     description.iSubItem = descriptionColumn;
@@ -160,17 +175,40 @@ void applyAlarmsPage(HWND page)
     GetDlgItemTextW(page, IDC_WAVEFILE, settings.waveFile, textUnits);
 }
 
+static int stringWidth(std::string const &text)
+{
+    return static_cast<int>(
+        SendMessageA(alarmList, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+// The "Time" column holds each row's check box, a small icon wide (Wine's
+// are smaller), beside the widest time it can show: "12:59 AM" or
+// "12:59 PM", or "00:59" and "12:59".
+static int timeColumnWidth()
+{
+    return GetSystemMetrics(SM_CXSMICON) +
+           std::max(stringWidth(timeText(0, 59)), stringWidth(timeText(12, 59))) + textMargins;
+}
+
+// The given widths hold where they already fit; a column that is too
+// narrow for its caption or, "Time", for its content grows.
 static void insertColumns()
 {
     static struct {
         char const *caption;
         int width;
     } const columns[] = {{"Time", 70}, {"Description", 180}, {"Day of week", 75}, {"Time24", 0}};
+    // The header leaves three edges of room on each side of a caption.
+    int captionMargins = 6 * GetSystemMetrics(SM_CXEDGE);
     for (int i = 0; i < 4; ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = const_cast<char *>(columns[i].caption);
         column.cx = columns[i].width;
+        if (i != time24Column)
+            column.cx = std::max(column.cx, stringWidth(columns[i].caption) + captionMargins);
+        if (i == timeColumn)
+            column.cx = std::max(column.cx, timeColumnWidth());
         SendMessageA(alarmList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
 }

@@ -49,6 +49,25 @@ std::wstring waveCopy()
     return path;
 }
 
+int columnWidth(int column)
+{
+    return static_cast<int>(SendMessageA(alarmList, LVM_GETCOLUMNWIDTH, column, 0));
+}
+
+int stringWidth(char const *text)
+{
+    return static_cast<int>(SendMessageA(alarmList, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text)));
+}
+
+// "Time" holds the row's check box, a small icon wide, beside the time and
+// within the list's margins; "Time24" stays hidden.
+void expectTimeColumns(char const *widestTime)
+{
+    EXPECT_GE(columnWidth(0), 70);
+    EXPECT_GE(columnWidth(0), stringWidth(widestTime) + GetSystemMetrics(SM_CXSMICON) + 12) << widestTime;
+    EXPECT_EQ(0, columnWidth(3));
+}
+
 void expectTable(std::vector<TestAlarm> const &alarms)
 {
     for (size_t i = 0; i < alarms.size(); ++i) {
@@ -83,8 +102,15 @@ TEST_F(AlarmsPage, EmptyTable)
         info.cchTextMax = sizeof caption;
         ASSERT_TRUE(SendMessageA(alarmList, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&info)));
         EXPECT_STREQ(captions[column], caption);
-        EXPECT_EQ(widths[column], info.cx);
+        // A column grows only where its caption or content needs more.
+        if (column == 0 || column == 2)
+            EXPECT_GE(info.cx, widths[column]) << caption;
+        else
+            EXPECT_EQ(widths[column], info.cx) << caption;
     }
+    // The header keeps three edges of room on each side of a caption.
+    EXPECT_GE(columnWidth(2), stringWidth("Day of week") + 6 * GetSystemMetrics(SM_CXEDGE));
+    expectTimeColumns("00:00");
     EXPECT_EQ("rooster.wav", windowText(GetDlgItem(page, IDC_WAVEFILE)));
     LOGFONTA font = {};
     GetObjectA(reinterpret_cast<HFONT>(SendDlgItemMessageA(page, IDC_WAVEFILE, WM_GETFONT, 0, 0)),
@@ -115,6 +141,7 @@ TEST_F(AlarmsPage, RowsIn24HourSundayFirstForm)
     EXPECT_EQ((std::vector<std::string>{"[x] 00:05|night|-+++++-|00:05", "[ ] 12:00|noon ?|+++++++|12:00",
                                         "[x] 13:30||+-----+|13:30"}),
               listRows());
+    expectTimeColumns("00:05");
     EXPECT_STREQ(L"noon \u0436", readAlarmRow(1).description);
     applyPage();
     expectTable(weekdayAlarms);
@@ -129,6 +156,7 @@ TEST_F(AlarmsPage, RowsIn12HourMondayFirstForm)
     EXPECT_EQ((std::vector<std::string>{"[x] 12:05 AM|night|+++++--|00:05",
                                         "[ ] 12:00 PM|noon ?|+++++++|12:00", "[x] 01:30 PM||-----++|13:30"}),
               listRows());
+    expectTimeColumns("12:05 AM");
     applyPage();
     expectTable(weekdayAlarms);
 }
