@@ -16,12 +16,18 @@ RECT workAreaFrom(RECT const &desktop, RECT const *taskbar)
     return area;
 }
 
+static RECT lessTaskbar(RECT const &area)
+{
+    RECT taskbar;
+    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    return workAreaFrom(area, tray && GetWindowRect(tray, &taskbar) ? &taskbar : nullptr);
+}
+
 RECT workArea()
 {
-    RECT desktop, taskbar;
+    RECT desktop;
     GetWindowRect(GetDesktopWindow(), &desktop);
-    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
-    return workAreaFrom(desktop, tray && GetWindowRect(tray, &taskbar) ? &taskbar : nullptr);
+    return lessTaskbar(desktop);
 }
 
 // Every move and resize replaces only the normal-position rectangle.
@@ -78,13 +84,14 @@ void keepOnScreen()
 
 // DM_REPOSITION brings a dialog back into the work area of its monitor;
 // Wine's dialog manager ignores it, so a dialog still reaching out of the
-// work area is moved here too, its top-left corner kept inside.
+// work area is moved here too, its top-left corner kept inside. Wine's
+// shell may leave its taskbar in the monitor's work area: it is taken off.
 void keepDialogOnScreen(HWND dialog)
 {
     SendMessageA(dialog, DM_REPOSITION, 0, 0);
     RECT window;
     GetWindowRect(dialog, &window);
-    RECT area = nearestWorkArea(window);
+    RECT area = lessTaskbar(nearestWorkArea(window));
     int left = std::max(area.left, std::min(window.left, area.right - (window.right - window.left)));
     int top = std::max(area.top, std::min(window.top, area.bottom - (window.bottom - window.top)));
     if (left != window.left || top != window.top)
