@@ -267,6 +267,9 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_GETMINMAXINFO:
         return onGetMinMaxInfo(reinterpret_cast<MINMAXINFO *>(lParam));
     case WM_DISPLAYCHANGE:
+        // The window keeps its place and size; it is shown whole again.
+        frameDirty = 1;
+        redrawClock();
         return 0;
     case WM_CONTEXTMENU:
         showMenuAtCursor();
