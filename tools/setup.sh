@@ -9,7 +9,7 @@ packages=(
     imagemagick                      # screenshots
     libagg-dev                       # Anti-Grain Geometry's headers, which draw the clock
     x11-apps                         # xclock, beside which tools/cpu.sh measures the clock
-    fonts-dejavu-extra               # DejaVu Sans Condensed
+    fonts-dejavu-extra               # DejaVu Sans Condensed, the face font's source
     faketime                         # alarm tests at a chosen moment
     locales                          # locale sources for the alarm tests' localedef
     python3 python3-fonttools fonts-dejavu-core # font, art and sound generators
