@@ -80,7 +80,8 @@ void clockTick(SYSTEMTIME const &now)
             return;
         lastMinute = now.wMinute;
     }
-    redrawClock();
+    // The tick's own sample, whose day decided the face above, draws it.
+    redrawClockAt(now);
 }
 
 static LRESULT onTimer()
