@@ -82,7 +82,8 @@ void clockTick(SYSTEMTIME const &now)
             return;
         lastMinute = now.wMinute;
     }
-    redrawClock();
+    // The tick's own sample, whose day decided the face above, draws it.
+    redrawClockAt(now);
 }
 
 static LRESULT onTimer()
@@ -274,6 +275,9 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_GETMINMAXINFO:
         return onGetMinMaxInfo(reinterpret_cast<MINMAXINFO *>(lParam));
     case WM_DISPLAYCHANGE:
+        // The window keeps its place and size; it is shown whole again.
+        frameDirty = 1;
+        redrawClock();
         return 0;
     case WM_CONTEXTMENU:
         showMenuAtCursor();

@@ -1,6 +1,6 @@
 // What the face pass and the hands pass of renderClock share: the layout
-// derived from the drawing size, the colour roles, the text objects and
-// the one local-time sample of the call.
+// derived from the drawing size, the colour roles and the one local-time
+// sample of the call.
 #pragma once
 #include <windows.h>
 #include <gdiplus.h>
@@ -8,12 +8,11 @@
 double const k = 3.14 / 180; // degrees to radians, with 3.14 for pi
 
 struct ClockDrawing {
-    int cx, cy; // the centre
-    float R;    // face radius
-    float u;    // face unit: the face is laid out for a 350-pixel diameter
+    int width, height; // the drawn top-left part of the bitmaps
+    int cx, cy;        // the centre
+    float R;           // face radius
+    float u;           // face unit: the face is laid out for a 350-pixel diameter
     Gdiplus::ARGB background, markers, ring1, ring2, text; // opaque
-    Gdiplus::GpFontFamily *family;                         // null when "Zorque" is not installed
-    Gdiplus::GpStringFormat *format;
     SYSTEMTIME now;
 };
 
@@ -23,10 +22,10 @@ inline Gdiplus::ARGB withAlpha(Gdiplus::ARGB color, BYTE alpha)
     return (color & 0x00FFFFFF) | Gdiplus::ARGB(alpha) << 24;
 }
 
-// Fills the circle of radius about (x, y).
-inline void fillDisc(Gdiplus::GpGraphics *graphics, Gdiplus::GpBrush *brush, float x, float y, float radius)
-{
-    Gdiplus::DllExports::GdipFillEllipse(graphics, brush, x - radius, y - radius, 2 * radius, 2 * radius);
-}
-
-void drawHands(HDC frame, ClockDrawing const &drawing);
+// Places the hands for the drawing's moment and returns the part of the
+// frame that changes since the hands last placed: the old and new places
+// of every hand that moved, shadows and anti-aliased edges included; the
+// whole drawing when whole is set.
+RECT placeHands(ClockDrawing const &drawing, bool whole);
+// Draws the hands last placed into the frame, only inside the clip.
+void drawHands(HDC frame, ClockDrawing const &drawing, RECT const &clip);

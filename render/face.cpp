@@ -1,12 +1,20 @@
 // The clock drawing routine: the common set-up, the cached face (rings,
 // dial or picture, ticks, numbers, logo, day label) and the copy of the
-// face into the frame, over which the hands are drawn.
+// face into the frame, over which the hands are drawn. Shapes are
+// rasterised with Anti-Grain Geometry; GDI+ finds the font, draws the solid
+// texts, makes the outlines of the contour texts and scales the picture.
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <agg_span_gradient.h>
+#include <agg_span_interpolator_linear.h>
+#include <agg_trans_affine.h>
+
 #include <cmath>
+#include <cstring>
 
 #include "render/drawing.h"
+#include "render/raster.h"
 #include "render/render.h"
 #include "settings/settings.h"
 
@@ -35,21 +43,53 @@ static void chooseColors(ClockDrawing &drawing)
     drawing.text = opaque(own ? settings.colorText : GetSysColor(COLOR_BTNTEXT));
 }
 
-void addRoundRect(GpPath *path, int x, int y, int c, int d)
+// The ring colours along the face's diagonal, in 256 steps.
+typedef agg::pod_auto_array<agg::rgba8, 256> Ramp;
+typedef agg::span_interpolator_linear<> Interpolator;
+typedef agg::span_gradient<agg::rgba8, Interpolator, agg::gradient_x, Ramp> GradientSpans;
+
+// Fills the circle of the radius with the gradient that runs from the
+// top-left corner of the face's bounding square (colour from) to its
+// bottom-right corner (colour to), whatever the circle.
+static void fillRing(ClockDrawing const &drawing, float radius, ARGB from, ARGB to)
 {
-    GdipResetPath(path);
-    GdipSetPathFillMode(path, FillModeWinding);
-    GdipAddPathArcI(path, x - c, y - c, 2 * d, 2 * d, 180, 90);
-    GdipAddPathArcI(path, x + c - 2 * d, y - c, 2 * d, 2 * d, 270, 90);
-    GdipAddPathArcI(path, x + c - 2 * d, y + c - 2 * d, 2 * d, 2 * d, 0, 90);
-    GdipAddPathArcI(path, x - c, y + c - 2 * d, 2 * d, 2 * d, 90, 90);
-    GdipClosePathFigure(path);
+    Ramp ramp;
+    for (unsigned i = 0; i < Ramp::size(); i++) {
+        double t = i / double(Ramp::size() - 1);
+        BYTE channel[3];
+        for (int c = 0; c < 3; c++) {
+            int a = from >> (16 - 8 * c) & 0xFF, b = to >> (16 - 8 * c) & 0xFF;
+            channel[c] = BYTE(std::lround(a + (b - a) * t));
+        }
+        ramp[i] = agg::rgba8(channel[0], channel[1], channel[2], 255);
+    }
+    // The distance along the diagonal is x + y less that of the corner.
+    float left = drawing.cx - drawing.R, top = drawing.cy - drawing.R;
+    agg::trans_affine alongDiagonal(1, 0, 1, 1, -(left + top), 0);
+    Interpolator interpolator(alongDiagonal);
+    agg::gradient_x gradient;
+    GradientSpans spans(interpolator, gradient, ramp, 0, 4 * drawing.R);
+    addDisc(float(drawing.cx), float(drawing.cy), radius);
+    fillShapeWith(spans);
 }
 
-// The picture's largest centred square, scaled to the dial and cut to its
-// circle. Whether it was drawn; a picture without width switches the
-// picture off for good.
-static bool drawPicture(GpGraphics *graphics, int cx, int cy, float R3)
+// Colours read from a picture that GDI+ has scaled into a bitmap.
+struct PictureSpans {
+    DWORD const *bits;
+    void prepare() {}
+    void generate(agg::rgba8 *span, int x, int y, unsigned length)
+    {
+        DWORD const *pixel = bits + y * surfaceSide + x;
+        for (unsigned i = 0; i < length; i++, pixel++)
+            span[i] = agg::rgba8(*pixel >> 16 & 0xFF, *pixel >> 8 & 0xFF, *pixel & 0xFF, *pixel >> 24);
+    }
+};
+
+// The picture's largest centred square, scaled to the dial by GDI+ into
+// the frame (free until the face is copied into it), then laid into the
+// dial's circle. Whether it was drawn; a picture without width switches
+// the picture off for good.
+static bool drawPicture(HDC frame, ClockDrawing const &drawing, float R3)
 {
     UINT w = backgroundWidth();
     if (w == 0) {
@@ -61,74 +101,116 @@ static bool drawPicture(GpGraphics *graphics, int cx, int cy, float R3)
     UINT sx = (w - side) / 2;
     UINT sy = (h - side) / 2;
 
-    GpPath *path = nullptr;
-    GdipCreatePath(FillModeAlternate, &path);
-    GdipAddPathEllipse(path, cx - R3, cy - R3, 2 * R3, 2 * R3);
-    GpRegion *dial = nullptr;
-    GdipCreateRegionPath(path, &dial);
-    GpRegion *saved = nullptr;
-    GdipCreateRegion(&saved);
-    GdipGetClip(graphics, saved);
-    GdipSetClipRegion(graphics, dial, CombineModeReplace);
+    DWORD *bits = surfacePixels(frame);
+    if (!bits)
+        return false;
+    int top = int(std::floor(drawing.cy - R3)), bottom = int(std::ceil(drawing.cy + R3));
+    int left = int(std::floor(drawing.cx - R3)), right = int(std::ceil(drawing.cx + R3));
+    GdiFlush();
+    for (int y = top < 0 ? 0 : top; y <= bottom && y < drawing.height; y++)
+        std::memset(bits + y * surfaceSide + left, 0, (right - left + 1) * sizeof(DWORD));
 
+    GpGraphics *graphics = nullptr;
+    GdipCreateFromHDC(frame, &graphics);
     GdipSetInterpolationMode(graphics, InterpolationModeBicubic);
-    GdipDrawImageRectRect(graphics, backgroundImage->image, cx - R3, cy - R3, 2 * R3, 2 * R3, sx, sy, side,
-                          side, UnitPixel, nullptr, nullptr, nullptr);
+    GdipDrawImageRectRect(graphics, backgroundImage->image, drawing.cx - R3, drawing.cy - R3, 2 * R3, 2 * R3,
+                          sx, sy, side, side, UnitPixel, nullptr, nullptr, nullptr);
+    GdipDeleteGraphics(graphics);
 
-    GdipSetClipRegion(graphics, saved, CombineModeReplace);
-    GdipDeleteRegion(saved);
-    GdipDeleteRegion(dial);
-    GdipDeletePath(path);
+    PictureSpans spans = {bits};
+    addDisc(float(drawing.cx), float(drawing.cy), R3);
+    fillShapeWith(spans);
     return true;
 }
 
-static void drawTicks(GpGraphics *graphics, GpPen *pen, ClockDrawing const &drawing, float R4)
+// The 60 marks, each from the outer point at R4 (flat) to the inner point
+// at 0.95 R4, where a triangle points to the centre.
+static void drawTicks(ClockDrawing const &drawing, float R4)
 {
+    float inner = 0.95f * R4;
     for (int i = 0; i < 60; i++) {
         double a = 6 * i * k;
         float s = float(std::sin(a));
         float c = float(std::cos(a));
-        float inner = 0.95f * R4;
-        GdipSetPenWidth(pen, i % 5 == 0 ? 8 * drawing.u : drawing.u);
-        GdipDrawLine(graphics, pen, drawing.cx + R4 * s, drawing.cy - R4 * c, drawing.cx + inner * s,
-                     drawing.cy - inner * c);
+        addSpoke(drawing.cx + R4 * s, drawing.cy - R4 * c, drawing.cx + inner * s, drawing.cy - inner * c,
+                 i % 5 == 0 ? 8 * drawing.u : drawing.u, flatCap, triangleCap);
     }
+    fillShape(premultiplied(drawing.text));
 }
 
-static void drawNumbers(GpGraphics *graphics, GpSolidFill *brush, ClockDrawing const &drawing, float R4)
+// What the texts of the face share: the family, the centred format, a
+// GDI+ graphics on the face and a brush.
+struct FaceText {
+    GpFontFamily *family;
+    GpStringFormat *format;
+    GpGraphics *graphics;
+    GpSolidFill *brush;
+};
+
+// The face's font family, or null when "Zorque" cannot be found.
+static GpFontFamily *createFaceFamily()
+{
+    GpFontFamily *family = nullptr;
+    GdipCreateFontFamilyFromName(fontName, nullptr, &family);
+    return family;
+}
+
+static bool openText(FaceText &text, HDC face)
+{
+    text.family = createFaceFamily();
+    if (!text.family)
+        return false;
+    GdipCreateStringFormat(0, 0, &text.format);
+    GdipSetStringFormatAlign(text.format, StringAlignmentCenter);
+    GdipSetStringFormatLineAlign(text.format, StringAlignmentCenter);
+    GdipCreateFromHDC(face, &text.graphics);
+    GdipCreateSolidFill(0xFF000000, &text.brush);
+    return true;
+}
+
+static void closeText(FaceText &text)
+{
+    GdipDeleteBrush(text.brush);
+    GdipDeleteGraphics(text.graphics);
+    GdipDeleteStringFormat(text.format);
+    GdipDeleteFontFamily(text.family);
+}
+
+static void drawString(FaceText const &text, wchar_t const *string, float size, RectF const &layout,
+                       ARGB color)
+{
+    GpFont *font = nullptr;
+    GdipCreateFont(text.family, size, FontStyleRegular, UnitPixel, &font);
+    GdipSetSolidFillColor(text.brush, color);
+    GdipDrawString(text.graphics, string, -1, font, &layout, text.format, text.brush);
+    GdipDeleteFont(font);
+}
+
+static void drawNumbers(FaceText const &text, ClockDrawing const &drawing, float R4)
 {
     float u = drawing.u;
-    GpFont *font = nullptr;
-    GdipCreateFont(drawing.family, 43 * u, FontStyleRegular, UnitPixel, &font);
-    GdipSetSolidFillColor(brush, drawing.text);
     int step = settings.showNumbers == 1 ? 5 : 15;
     int rn = int(0.8f * R4);
     for (int i = 0; i < 60; i += step) {
         double a = 6 * i * k;
         int label = i == 0 ? 12 : i / 5;
-        wchar_t text[16];
-        wsprintfW(text, L"%d", label);
+        wchar_t number[16];
+        wsprintfW(number, L"%d", label);
         int px = drawing.cx + int(rn * std::sin(a));
         int py = drawing.cy - int(rn * std::cos(a));
         float dx = label == 10 || label == 3 ? 5 * u : label == 9 ? -3 * u : 0;
         RectF layout(px - 70 + dx, py - 70 + 4 * u, 140, 140);
-        GdipDrawString(graphics, text, -1, font, &layout, drawing.format, brush);
+        drawString(text, number, 43 * u, layout, drawing.text);
     }
-    GdipDeleteFont(font);
 }
 
 // A face label, solid in the text colour or as an outline filled with the
 // markers colour; both at the labels' alpha.
-static void drawLabel(GpGraphics *graphics, GpSolidFill *brush, GpPen *pen, ClockDrawing const &drawing,
-                      wchar_t const *text, RectF const &layout, int mode, float solidSize, float contourSize,
-                      float outlineWidth)
+static void drawLabel(FaceText const &text, ClockDrawing const &drawing, wchar_t const *string,
+                      RectF const &layout, int mode, float solidSize, float contourSize, float outlineWidth)
 {
     if (mode == 1) {
-        GpFont *font = nullptr;
-        GdipCreateFont(drawing.family, solidSize, FontStyleRegular, UnitPixel, &font);
-        GdipSetSolidFillColor(brush, withAlpha(drawing.text, labelAlpha));
-        GdipDrawString(graphics, text, -1, font, &layout, drawing.format, brush);
-        GdipDeleteFont(font);
+        drawString(text, string, solidSize, layout, withAlpha(drawing.text, labelAlpha));
         return;
     }
     // Wine centres a path string vertically only in a layout rectangle
@@ -137,125 +219,124 @@ static void drawLabel(GpGraphics *graphics, GpSolidFill *brush, GpPen *pen, Cloc
     GpPath *path = nullptr;
     GdipCreatePath(FillModeAlternate, &path);
     RectF atTop(layout.X, 0, layout.Width, layout.Height);
-    GdipAddPathString(path, text, -1, drawing.family, FontStyleRegular, contourSize, &atTop, drawing.format);
+    GdipAddPathString(path, string, -1, text.family, FontStyleRegular, contourSize, &atTop, text.format);
     GpMatrix *down = nullptr;
     GdipCreateMatrix2(1, 0, 0, 1, 0, layout.Y, &down);
     GdipTransformPath(path, down);
     GdipDeleteMatrix(down);
-    GdipSetSolidFillColor(brush, withAlpha(drawing.markers, labelAlpha));
-    GdipFillPath(graphics, brush, path);
-    GdipSetPenWidth(pen, outlineWidth);
-    GdipSetPenColor(pen, withAlpha(drawing.text, labelAlpha));
-    GdipDrawPath(graphics, pen, path);
+    addPathFigures(path);
+    fillShape(premultiplied(withAlpha(drawing.markers, labelAlpha)), agg::fill_even_odd);
+    addPathOutline(path, outlineWidth);
+    fillShape(premultiplied(withAlpha(drawing.text, labelAlpha)));
     GdipDeletePath(path);
 }
 
-static void drawLogo(GpGraphics *graphics, GpSolidFill *brush, GpPen *pen, ClockDrawing const &drawing,
-                     float R4)
+static void drawLogo(FaceText const &text, ClockDrawing const &drawing, float R4)
 {
-    wchar_t text[2 * textUnits] = L"";
+    wchar_t string[2 * textUnits] = L"";
     if (settings.logoType == 0)
-        GetDateFormatW(0, 0, &drawing.now, nullptr, text, 2 * textUnits);
+        GetDateFormatW(0, 0, &drawing.now, nullptr, string, 2 * textUnits);
     else
-        lstrcpynW(text, settings.logoText, textUnits);
+        lstrcpynW(string, settings.logoText, textUnits);
     RectF layout(drawing.cx - R4, float(drawing.cy), 2 * R4, 2 * R4 / 3);
     float u = drawing.u;
-    drawLabel(graphics, brush, pen, drawing, text, layout, settings.showLogo, 33 * u, 33 * u, u / 5);
+    drawLabel(text, drawing, string, layout, settings.showLogo, 33 * u, 33 * u, u / 5);
 }
 
-static void drawDayOfTheWeek(GpGraphics *graphics, GpSolidFill *brush, GpPen *pen,
-                             ClockDrawing const &drawing, float R4, bool pictureInUse)
+// The box: a 3-pixel outline in the ring 1 colour centred on the edge of a
+// square with round corners, whose background fill then covers the
+// outline's inner half.
+static void drawDayBox(ClockDrawing const &drawing, float R4)
 {
-    if (!pictureInUse) {
-        int c = int(R4 / 5);
-        int d = c / 4;
-        GpPath *box = nullptr;
-        GdipCreatePath(FillModeAlternate, &box);
-        addRoundRect(box, drawing.cx + int(R4 / 2.5f), drawing.cy, c, d);
-        GdipSetPenWidth(pen, 3);
-        GdipSetPenColor(pen, drawing.ring1);
-        GdipDrawPath(graphics, pen, box);
-        GdipSetSolidFillColor(brush, drawing.background);
-        GdipFillPath(graphics, brush, box);
-        GdipDeletePath(box);
-    }
+    int c = int(R4 / 5);
+    int d = c / 4;
+    float x = float(drawing.cx + int(R4 / 2.5f)), y = float(drawing.cy);
+    float const halfOutline = 1.5f;
+    addRoundRect(x, y, c + halfOutline, d + halfOutline);
+    fillShape(premultiplied(drawing.ring1));
+    addRoundRect(x, y, float(c), float(d));
+    fillShape(premultiplied(drawing.background));
+}
+
+static void drawDayOfTheWeek(FaceText const &text, ClockDrawing const &drawing, float R4)
+{
     float u = drawing.u;
     RectF layout(float(drawing.cx), drawing.cy - R4 + 4 * u, 0.8f * R4, 2 * R4);
-    drawLabel(graphics, brush, pen, drawing, dayLabels[drawing.now.wDayOfWeek % 7], layout,
-              settings.showDayOfTheWeek, 40 * u, 43 * u, u);
+    drawLabel(text, drawing, dayLabels[drawing.now.wDayOfWeek % 7], layout, settings.showDayOfTheWeek, 40 * u,
+              43 * u, u);
 }
 
 // Rebuilds the static face in the face cache; everything outside the
 // outer ring stays fully transparent.
-static void drawFace(HDC face, ClockDrawing const &drawing)
+static void drawFace(HDC face, HDC frame, ClockDrawing const &drawing)
 {
-    int cx = drawing.cx, cy = drawing.cy;
     float R = drawing.R;
     float R1 = 0.99f * R;
     float R2 = 0.9f * R1;
     float R3 = 0.97f * R2;
     float R4 = 0.97f * R3;
 
-    GpGraphics *graphics = nullptr;
-    GdipCreateFromHDC(face, &graphics);
-    GdipSetSmoothingMode(graphics, SmoothingModeHighQuality);
-    GdipGraphicsClear(graphics, 0x00000000);
+    DWORD *bits = surfacePixels(face);
+    if (!bits)
+        return;
+    GdiFlush();
+    std::memset(bits, 0, surfaceSide * surfaceSide * sizeof(DWORD));
+    attachRaster(face, drawing.width, drawing.height);
+    fillRing(drawing, R1, drawing.ring1, drawing.ring2);
+    fillRing(drawing, R2, drawing.ring2, drawing.ring1);
+    bool pictureDrawn = settings.useImage == 1 && backgroundImage && drawPicture(frame, drawing, R3);
+    if (!pictureDrawn) {
+        addDisc(float(drawing.cx), float(drawing.cy), R3);
+        fillShape(premultiplied(drawing.background));
+    }
+    drawTicks(drawing, R4);
 
-    GpSolidFill *brush = nullptr;
-    GdipCreateSolidFill(drawing.background, &brush);
-    // The gradient runs over the whole face's diagonal whatever ring it fills.
-    GpPointF topLeft(cx - R, cy - R), bottomRight(cx + R, cy + R);
-    GpLineGradient *gradient = nullptr;
-    GdipCreateLineBrush(&topLeft, &bottomRight, 0x40000000, 0xFF000000, WrapModeTile, &gradient);
-
-    GdipSetLineColors(gradient, drawing.ring1, drawing.ring2);
-    fillDisc(graphics, gradient, cx, cy, R1);
-    GdipSetLineColors(gradient, drawing.ring2, drawing.ring1);
-    fillDisc(graphics, gradient, cx, cy, R2);
-
-    bool pictureDrawn = settings.useImage == 1 && backgroundImage && drawPicture(graphics, cx, cy, R3);
-    if (!pictureDrawn)
-        fillDisc(graphics, brush, cx, cy, R3);
-
-    GpPen *pen = nullptr;
-    GdipCreatePen1(drawing.text, 1, UnitWorld, &pen);
-    GdipSetPenEndCap(pen, LineCapTriangle);
-    drawTicks(graphics, pen, drawing, R4);
-    if (settings.showNumbers != 0)
-        drawNumbers(graphics, brush, drawing, R4);
-    if (settings.showLogo != 0)
-        drawLogo(graphics, brush, pen, drawing, R4);
-    if (settings.showDayOfTheWeek != 0)
-        drawDayOfTheWeek(graphics, brush, pen, drawing, R4, settings.useImage != 0 && backgroundImage);
-
-    GdipDeletePen(pen);
-    GdipDeleteBrush(gradient);
-    GdipDeleteBrush(brush);
-    GdipDeleteGraphics(graphics);
+    bool anyText = settings.showNumbers != 0 || settings.showLogo != 0 || settings.showDayOfTheWeek != 0;
+    FaceText text = {};
+    bool fontFound = anyText && openText(text, face);
+    if (fontFound && settings.showNumbers != 0)
+        drawNumbers(text, drawing, R4);
+    if (fontFound && settings.showLogo != 0)
+        drawLogo(text, drawing, R4);
+    if (settings.showDayOfTheWeek != 0) {
+        if (!(settings.useImage != 0 && backgroundImage))
+            drawDayBox(drawing, R4);
+        if (fontFound)
+            drawDayOfTheWeek(text, drawing, R4);
+    }
+    if (fontFound)
+        closeText(text);
 }
 
-void renderClock(HDC face, int &dirty, HDC frame, int width, int height, SYSTEMTIME const &now)
+RECT renderClock(HDC face, int &dirty, HDC frame, int width, int height, SYSTEMTIME const &now)
 {
     ClockDrawing drawing = {};
+    drawing.width = width;
+    drawing.height = height;
     drawing.cx = width / 2;
     drawing.cy = height / 2;
     drawing.R = float(drawing.cx < drawing.cy ? drawing.cx : drawing.cy);
     drawing.u = 2 * drawing.R / 350;
     drawing.now = now;
     chooseColors(drawing);
-    GdipCreateFontFamilyFromName(fontName, nullptr, &drawing.family);
-    GdipCreateStringFormat(0, 0, &drawing.format);
-    GdipSetStringFormatAlign(drawing.format, StringAlignmentCenter);
-    GdipSetStringFormatLineAlign(drawing.format, StringAlignmentCenter);
 
+    // The frame holds the last drawing; it is drawn whole again after a
+    // face rebuild, at another size and when asked to.
+    static int drawnWidth, drawnHeight;
+    bool whole = dirty || frameDirty || width != drawnWidth || height != drawnHeight;
     if (dirty) {
         dirty = 0;
-        drawFace(face, drawing);
+        drawFace(face, frame, drawing);
     }
-    BitBlt(frame, 0, 0, width, height, face, 0, 0, SRCCOPY);
-    drawHands(frame, drawing);
+    frameDirty = 0;
+    drawnWidth = width;
+    drawnHeight = height;
 
-    GdipDeleteStringFormat(drawing.format);
-    if (drawing.family)
-        GdipDeleteFontFamily(drawing.family);
+    RECT change = placeHands(drawing, whole);
+    if (!IsRectEmpty(&change)) {
+        BitBlt(frame, change.left, change.top, change.right - change.left, change.bottom - change.top, face,
+               change.left, change.top, SRCCOPY);
+        drawHands(frame, drawing, change);
+    }
+    return change;
 }

@@ -1,18 +1,42 @@
 // The hands pass: shadows, hands with their light stripes and the hub,
-// drawn over the fresh copy of the face in the frame.
+// drawn over the copy of the face in the frame. Only the part of the frame
+// that the moving hands change is copied and drawn again at a tick.
 #include <windows.h>
 #include <gdiplus.h>
 
 #include <cmath>
 
 #include "render/drawing.h"
+#include "render/raster.h"
 #include "settings/settings.h"
 
 using namespace Gdiplus;
-using namespace Gdiplus::DllExports;
 
 BYTE const shadowAlpha = 0x30;
 float const shadowOffset = 4; // pixels right and down, whatever the size
+
+enum Group { hourGroup, minuteGroup, secondGroup, hubGroup };
+
+// One shape of the hands: a spoke from its outer point (round cap) to its
+// inner point (flat end), or a disc about (x0, y0).
+struct Piece {
+    Group group;
+    bool disc;
+    float x0, y0, x1, y1;
+    float width; // of a spoke; the radius of a disc
+    agg::rgba8 color;
+};
+
+struct Hands {
+    float angles[3]; // hour, minute and second, in radians
+    bool seconds;
+    int count;
+    Piece pieces[16];
+};
+
+// The hands last placed, which the frame shows once drawn.
+static Hands placed;
+static bool anyPlaced;
 
 struct Direction {
     float sine, cosine;
@@ -23,101 +47,134 @@ static Direction direction(float angle)
     return {std::sin(angle), std::cos(angle)};
 }
 
-static GpPointF pointAt(ClockDrawing const &drawing, Direction a, float length, float offset = 0)
+static void addPiece(Hands &hands, Piece const &piece)
 {
-    return GpPointF(drawing.cx + length * a.sine + offset, drawing.cy - length * a.cosine + offset);
+    hands.pieces[hands.count++] = piece;
 }
 
-// A line from the point at outer to the point at inner (0 is the centre);
-// the pen's round start cap lies at the outer end.
-static void drawSpoke(GpGraphics *graphics, GpPen *pen, ClockDrawing const &drawing, Direction a, float outer,
-                      float inner, float offset = 0)
+// A spoke along a, from outer to inner (0 is the centre).
+static void addSpokePiece(Hands &hands, ClockDrawing const &drawing, Group group, Direction a, float outer,
+                          float inner, float width, ARGB color, float offset = 0)
 {
-    GpPointF from = pointAt(drawing, a, outer, offset);
-    GpPointF to = pointAt(drawing, a, inner, offset);
-    GdipDrawLine(graphics, pen, from.X, from.Y, to.X, to.Y);
+    float x = drawing.cx + offset, y = drawing.cy + offset;
+    addPiece(hands, {group, false, x + outer * a.sine, y - outer * a.cosine, x + inner * a.sine,
+                     y - inner * a.cosine, width, premultiplied(color)});
 }
 
-static void setPen(GpPen *pen, float width, ARGB color)
+static void addDiscPiece(Hands &hands, ClockDrawing const &drawing, float radius, ARGB color,
+                         float offset = 0)
 {
-    GdipSetPenWidth(pen, width);
-    GdipSetPenColor(pen, color);
+    float x = drawing.cx + offset, y = drawing.cy + offset;
+    addPiece(hands, {hubGroup, true, x, y, x, y, radius, premultiplied(color)});
 }
 
-static void setCaps(GpPen *pen)
-{
-    GdipSetPenStartCap(pen, LineCapRound);
-    GdipSetPenEndCap(pen, LineCapFlat);
-}
-
-void drawHands(HDC frame, ClockDrawing const &drawing)
+// The hands of the drawing's moment in their drawing order: all shadows
+// under all hands, the stripes on their hands, the second hand over the
+// others and the hub over everything. The minute and hour shadows have
+// each other's widths.
+static void layOut(ClockDrawing const &drawing, Hands &hands)
 {
     SYSTEMTIME const &now = drawing.now;
     float const kf = float(k);
     float u = drawing.u;
     float Rh = 0.85f * drawing.R;
     float hour = float(now.wHour > 12 ? now.wHour - 12 : now.wHour);
-    Direction hourHand = direction((hour + now.wMinute / 60.0f) * 360 / 12 * kf);
-    Direction minuteHand = direction(6 * now.wMinute * kf);
-    float secondAngle = 6 * now.wSecond * kf;
-    Direction secondHand = direction(secondAngle);
-    float counterAngle = secondAngle + 3.14f;
+    hands.angles[hourGroup] = (hour + now.wMinute / 60.0f) * 360 / 12 * kf;
+    hands.angles[minuteGroup] = 6 * now.wMinute * kf;
+    hands.angles[secondGroup] = 6 * now.wSecond * kf;
+    float counterAngle = hands.angles[secondGroup] + 3.14f;
     if (counterAngle >= 6.28f)
         counterAngle -= 6.28f;
+    Direction hourHand = direction(hands.angles[hourGroup]);
+    Direction minuteHand = direction(hands.angles[minuteGroup]);
+    Direction secondHand = direction(hands.angles[secondGroup]);
     Direction counterweight = direction(counterAngle);
-    bool seconds = settings.showSeconds != 0;
+    hands.seconds = settings.showSeconds != 0;
+    hands.count = 0;
+
     ARGB shadow = withAlpha(drawing.text, shadowAlpha);
-
-    GpGraphics *graphics = nullptr;
-    GdipCreateFromHDC(frame, &graphics);
-    GdipSetSmoothingMode(graphics, SmoothingModeHighQuality);
-    GpPen *pen = nullptr;
-    GdipCreatePen1(drawing.text, 1, UnitWorld, &pen);
-    setCaps(pen);
-
-    // All shadows lie under all hands; the minute and hour shadows have
-    // each other's widths.
     float const o = shadowOffset;
-    setPen(pen, 14 * u, shadow);
-    drawSpoke(graphics, pen, drawing, minuteHand, 0.85f * Rh, 0, o);
-    setPen(pen, 11 * u, shadow);
-    drawSpoke(graphics, pen, drawing, hourHand, 0.6f * Rh, 0, o);
-    if (seconds) {
-        setPen(pen, 5 * u, shadow);
-        drawSpoke(graphics, pen, drawing, secondHand, 0.9f * Rh, 0, o);
-        setPen(pen, 8 * u, shadow);
-        drawSpoke(graphics, pen, drawing, counterweight, Rh / 3.5f, 0, o);
+    addSpokePiece(hands, drawing, minuteGroup, minuteHand, 0.85f * Rh, 0, 14 * u, shadow, o);
+    addSpokePiece(hands, drawing, hourGroup, hourHand, 0.6f * Rh, 0, 11 * u, shadow, o);
+    if (hands.seconds) {
+        addSpokePiece(hands, drawing, secondGroup, secondHand, 0.9f * Rh, 0, 5 * u, shadow, o);
+        addSpokePiece(hands, drawing, secondGroup, counterweight, Rh / 3.5f, 0, 8 * u, shadow, o);
     }
-    GpSolidFill *brush = nullptr;
-    GdipCreateSolidFill(shadow, &brush);
-    fillDisc(graphics, brush, drawing.cx + o, drawing.cy + o, 8 * u);
+    addDiscPiece(hands, drawing, 8 * u, shadow, o);
 
-    setPen(pen, 14 * u, drawing.text);
-    drawSpoke(graphics, pen, drawing, hourHand, 0.6f * Rh, 0);
-    setPen(pen, 11 * u, drawing.markers);
-    drawSpoke(graphics, pen, drawing, hourHand, 0.6f * Rh, 0.45f * Rh);
-
-    setCaps(pen);
-    setPen(pen, 11 * u, drawing.text);
-    drawSpoke(graphics, pen, drawing, minuteHand, 0.85f * Rh, 0);
-    setPen(pen, 8 * u, drawing.markers);
-    drawSpoke(graphics, pen, drawing, minuteHand, 0.85f * Rh, 0.45f * Rh);
-
-    if (seconds) {
-        setPen(pen, 5 * u, drawing.text);
-        drawSpoke(graphics, pen, drawing, secondHand, 0.9f * Rh, 0);
-        setPen(pen, 8 * u, drawing.text);
-        drawSpoke(graphics, pen, drawing, counterweight, Rh / 3, 0);
-        setPen(pen, 3 * u, drawing.markers);
-        drawSpoke(graphics, pen, drawing, secondHand, 0.9f * Rh, 0.45f * Rh);
+    addSpokePiece(hands, drawing, hourGroup, hourHand, 0.6f * Rh, 0, 14 * u, drawing.text);
+    addSpokePiece(hands, drawing, hourGroup, hourHand, 0.6f * Rh, 0.45f * Rh, 11 * u, drawing.markers);
+    addSpokePiece(hands, drawing, minuteGroup, minuteHand, 0.85f * Rh, 0, 11 * u, drawing.text);
+    addSpokePiece(hands, drawing, minuteGroup, minuteHand, 0.85f * Rh, 0.45f * Rh, 8 * u, drawing.markers);
+    if (hands.seconds) {
+        addSpokePiece(hands, drawing, secondGroup, secondHand, 0.9f * Rh, 0, 5 * u, drawing.text);
+        addSpokePiece(hands, drawing, secondGroup, counterweight, Rh / 3, 0, 8 * u, drawing.text);
+        addSpokePiece(hands, drawing, secondGroup, secondHand, 0.9f * Rh, 0.45f * Rh, 3 * u, drawing.markers);
     }
+    addDiscPiece(hands, drawing, 11 * u, drawing.ring2);
+    addDiscPiece(hands, drawing, 9 * u, drawing.ring1);
+}
 
-    GdipSetSolidFillColor(brush, drawing.ring2);
-    fillDisc(graphics, brush, float(drawing.cx), float(drawing.cy), 11 * u);
-    GdipSetSolidFillColor(brush, drawing.ring1);
-    fillDisc(graphics, brush, float(drawing.cx), float(drawing.cy), 9 * u);
+// The pixels a piece may touch: its caps and one pixel of anti-aliasing
+// included.
+static RECT bounds(Piece const &piece)
+{
+    float reach = (piece.disc ? piece.width : piece.width / 2) + 1;
+    float left = piece.x0 < piece.x1 ? piece.x0 : piece.x1;
+    float right = piece.x0 < piece.x1 ? piece.x1 : piece.x0;
+    float top = piece.y0 < piece.y1 ? piece.y0 : piece.y1;
+    float bottom = piece.y0 < piece.y1 ? piece.y1 : piece.y0;
+    return {LONG(std::floor(left - reach)), LONG(std::floor(top - reach)), LONG(std::ceil(right + reach)),
+            LONG(std::ceil(bottom + reach))};
+}
 
-    GdipDeleteBrush(brush);
-    GdipDeletePen(pen);
-    GdipDeleteGraphics(graphics);
+static void addBounds(RECT &area, Hands const &hands, Group group)
+{
+    for (int i = 0; i < hands.count; i++)
+        if (hands.pieces[i].group == group) {
+            RECT piece = bounds(hands.pieces[i]);
+            UnionRect(&area, &area, &piece);
+        }
+}
+
+RECT placeHands(ClockDrawing const &drawing, bool whole)
+{
+    Hands now;
+    layOut(drawing, now);
+    RECT all = {0, 0, drawing.width, drawing.height};
+    RECT change = {0, 0, 0, 0};
+    if (whole || !anyPlaced) {
+        change = all;
+    } else {
+        for (Group group : {hourGroup, minuteGroup, secondGroup}) {
+            bool shown = group != secondGroup || now.seconds;
+            bool wasShown = group != secondGroup || placed.seconds;
+            if (shown == wasShown && (!shown || now.angles[group] == placed.angles[group]))
+                continue;
+            addBounds(change, placed, group);
+            addBounds(change, now, group);
+        }
+        IntersectRect(&change, &change, &all);
+    }
+    placed = now;
+    anyPlaced = true;
+    return change;
+}
+
+void drawHands(HDC frame, ClockDrawing const &drawing, RECT const &clip)
+{
+    if (!attachRaster(frame, drawing.width, drawing.height))
+        return;
+    clipRaster(clip);
+    for (int i = 0; i < placed.count; i++) {
+        Piece const &piece = placed.pieces[i];
+        RECT reach = bounds(piece), inside;
+        if (!IntersectRect(&inside, &reach, &clip))
+            continue;
+        if (piece.disc)
+            addDisc(piece.x0, piece.y0, piece.width);
+        else
+            addSpoke(piece.x0, piece.y0, piece.x1, piece.y1, piece.width, roundCap, flatCap);
+        fillShape(piece.color);
+    }
 }

@@ -12,6 +12,7 @@ using namespace Gdiplus::DllExports;
 
 HWND mainWindow;
 int faceDirty;
+int frameDirty;
 HDC frameDC;
 HDC faceDC;
 BackgroundImage *backgroundImage;
@@ -63,6 +64,7 @@ void createDrawingResources(HWND window)
     frameBitmap = static_cast<HBITMAP>(SelectObject(frameDC, frameBitmap));
     faceBitmap = static_cast<HBITMAP>(SelectObject(faceDC, faceBitmap));
     ReleaseDC(window, screen);
+    frameDirty = 1; // the new frame holds nothing yet
     loadBackgroundImage();
     mondayFirst = localeFlag(LOCALE_IFIRSTDAYOFWEEK, "0");
     use24Hour = localeFlag(LOCALE_ITIME, "1");
@@ -146,17 +148,27 @@ DWORD *surfacePixels(HDC dc)
 
 void redrawClock()
 {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    redrawClockAt(now);
+}
+
+void redrawClockAt(SYSTEMTIME const &now)
+{
     // Nothing is drawn once the resources are gone.
     if (!frameDC || !faceDC)
         return;
     RECT client;
     GetClientRect(mainWindow, &client);
     SIZE size = {client.right - client.left, client.bottom - client.top};
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    renderClock(faceDC, faceDirty, frameDC, size.cx, size.cy, now);
+    RECT change = renderClock(faceDC, faceDirty, frameDC, size.cx, size.cy, now);
+    if (IsRectEmpty(&change))
+        return; // the window shows this picture already
+    // Only the changed part is handed over; the window keeps the rest.
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    if (!UpdateLayeredWindow(mainWindow, nullptr, nullptr, &size, frameDC, &source, 0, &blend, ULW_ALPHA))
+    UPDATELAYEREDWINDOWINFO update = {sizeof update, nullptr, nullptr, &size,     frameDC,
+                                      &source,       0,       &blend,  ULW_ALPHA, &change};
+    if (!UpdateLayeredWindowIndirect(mainWindow, &update))
         GetLastError();
 }

@@ -4,7 +4,8 @@
 #include <gdiplus.h>
 
 extern HWND mainWindow;
-extern int faceDirty; // rebuild the cached face at the next redraw
+extern int faceDirty;  // rebuild the cached face at the next redraw
+extern int frameDirty; // draw and present the whole frame at the next redraw
 extern HDC frameDC;
 extern HDC faceDC;
 // The picture loaded from imagePath. It exists after every load; its image
@@ -24,6 +25,8 @@ void createDrawingResources(HWND window);
 void releaseDrawingResources();
 void loadBackgroundImage();
 void redrawClock();
+// redrawClock for a given moment instead of the present one.
+void redrawClockAt(SYSTEMTIME const &now);
 
 // The top-down 32-bit pixels of the DIB section selected into a memory
 // context (surfaceSide pixels a row), or null when it holds none.
@@ -31,9 +34,9 @@ DWORD *surfacePixels(HDC dc);
 
 // Draws the clock as it is at the moment now into the frame context (the
 // top-left width x height), rebuilding the face cache in the face context
-// first when dirty is set (and clearing it).
-void renderClock(HDC face, int &dirty, HDC frame, int width, int height, SYSTEMTIME const &now);
-
-// Empties the path and fills it with one closed square of centre (x, y),
-// half side c and corner radius d.
-void addRoundRect(Gdiplus::GpPath *path, int x, int y, int c, int d);
+// first when dirty is set (and clearing it). The frame must hold the
+// previous call's drawing: only what changes is copied and drawn again,
+// and the rectangle of the frame that changed is returned (empty when
+// nothing did). A face rebuild, another size or frameDirty make the whole
+// frame change.
+RECT renderClock(HDC face, int &dirty, HDC frame, int width, int height, SYSTEMTIME const &now);

@@ -3,10 +3,14 @@
 // the spread (10th to 90th percentile) of
 //   face    the face pass: a redraw with faceDirty set, less a plain tick
 //   redraw  a redraw with faceDirty set (face pass and tick together)
-//   tick    a redraw without faceDirty: copy of the face, hands and
-//           UpdateLayeredWindow
-//   frame   renderClock without faceDirty: the tick less UpdateLayeredWindow
-//   copy    the BitBlt of the face into the frame alone
+//   tick    a redraw without faceDirty, one second later each time: copy
+//           of the changed part of the face, hands and its present
+//   frame   renderClock without faceDirty, one second later each time:
+//           the tick less the present
+//   copy    the BitBlt of the whole face into the frame alone
+//   present alone   a full-frame UpdateLayeredWindow of the frame
+// and "dirty pixels", the mean number of pixels a tick presents over a
+// minute of seconds.
 // Run it with the face font installed (tools/wine-env.sh).
 #include <windows.h>
 #include <gdiplus.h>
@@ -40,7 +44,7 @@ template <class Work> static Spread measure(int repetitions, Work work)
 
 static void print(char const *name, Spread const &spread)
 {
-    printf("  %-7s median %8.3f ms   p10-p90 %8.3f - %8.3f ms\n", name, spread.median, spread.low,
+    printf("  %-15s median %8.3f ms   p10-p90 %8.3f - %8.3f ms\n", name, spread.median, spread.low,
            spread.high);
 }
 
@@ -71,17 +75,36 @@ int main()
 
     for (int side : {144, 256, 384}) {
         SetWindowPos(window, nullptr, 0, 0, side, side, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        Spread redraw = measure(100, [] {
+        // Successive seconds from 10:10:30, across minute changes.
+        int second = 0;
+        auto nextSecond = [&second] {
+            int at = 10 * 3600 + 10 * 60 + 30 + second++;
+            SYSTEMTIME now = {2026, 12, 1, 7, WORD(at / 3600 % 24), WORD(at / 60 % 60), WORD(at % 60), 0};
+            return now;
+        };
+        Spread redraw = measure(100, [&nextSecond] {
             faceDirty = 1;
-            redrawClock();
+            redrawClockAt(nextSecond());
         });
-        Spread tick = measure(300, [] { redrawClock(); });
-        SYSTEMTIME now = {2026, 12, 1, 7, 10, 10, 30, 0};
-        Spread frame = measure(300, [side, &now] {
+        Spread tick = measure(300, [&nextSecond] { redrawClockAt(nextSecond()); });
+        Spread frame = measure(300, [side, &nextSecond] {
             int dirty = 0;
-            renderClock(faceDC, dirty, frameDC, side, side, now);
+            renderClock(faceDC, dirty, frameDC, side, side, nextSecond());
         });
         Spread copy = measure(5000, [side] { BitBlt(frameDC, 0, 0, side, side, faceDC, 0, 0, SRCCOPY); });
+        Spread present = measure(300, [window, side] {
+            SIZE size = {side, side};
+            POINT source = {0, 0};
+            BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+            UpdateLayeredWindow(window, nullptr, nullptr, &size, frameDC, &source, 0, &blend, ULW_ALPHA);
+        });
+        double pixels = 0;
+        second = 0;
+        for (int i = 0; i < 60; i++) {
+            int dirty = 0;
+            RECT change = renderClock(faceDC, dirty, frameDC, side, side, nextSecond());
+            pixels += double(change.right - change.left) * (change.bottom - change.top) / 60;
+        }
         Spread face = {redraw.median - tick.median, redraw.low - tick.median, redraw.high - tick.median};
         printf("%d x %d\n", side, side);
         print("face", face);
@@ -89,6 +112,8 @@ int main()
         print("tick", tick);
         print("frame", frame);
         print("copy", copy);
+        print("present alone", present);
+        printf("  %-15s %8.0f of %d\n", "dirty pixels", pixels, side * side);
     }
 
     releaseDrawingResources();

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Makes the face font: DejaVu Sans renamed to the family "Zorque".
+"""Makes the face font: DejaVu Sans Condensed renamed to the family "Zorque".
 
 Usage: make_font.py SOURCE.ttf LICENSE OUTDIR
 Writes Zorque.ttf and Zorque-LICENSE.txt. The Bitstream Vera licence of
@@ -31,7 +31,7 @@ def main():
         names.setName(FAMILY, 6, platform, encoding, language)
     font.save(os.path.join(out, FAMILY + '.ttf'))
     with open(os.path.join(out, FAMILY + '-LICENSE.txt'), 'w') as f:
-        f.write('Zorque is DejaVu Sans under another name. Its licence follows.\n\n')
+        f.write('Zorque is DejaVu Sans Condensed under another name. Its licence follows.\n\n')
         with open(licence) as text:
             f.write(text.read())
 

@@ -7,6 +7,9 @@ packages=(
     cmake make mingw-w64 googletest # the cross build and its tests
     wine wine64 xvfb x11-utils xauth # running it under Wine on a display
     imagemagick                      # screenshots
+    libagg-dev                       # Anti-Grain Geometry's headers, which draw the clock
+    x11-apps                         # xclock, beside which tools/cpu.sh measures the clock
+    fonts-dejavu-extra               # DejaVu Sans Condensed, the face font's source
     faketime                         # alarm tests at a chosen moment
     libx11-6 libxrandr2              # two monitors on Xvfb (tools/set_monitors.py)
     locales                          # locale sources for the alarm tests' localedef

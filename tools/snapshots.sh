@@ -33,6 +33,8 @@ snap() { # NAME OPTIONS...
 snap face-144.png --size 144
 snap face-256.png --size 256
 snap face-384.png --size 384
+# The minute hand's tip and the rim, four times enlarged pixel for pixel.
+convert "$out/face-384.png" -crop 96x72+280+70 +repage -scale 400% "$out/detail-4x.png"
 snap numbers-12-3-6-9.png --size 256 --numbers 2
 snap picture-dial.png --size 256 --picture "$(windows_path "$work/dial.jpg")"
 snap custom-colors.png --size 256 --colors F4EEDC,E8C872,2E4A62,8FB3C9,1B2A38 \

@@ -537,3 +537,34 @@ TEST_F(Tick, RedrawsEverySecondWithSecondHand)
     settings.showSeconds = 0;
     EXPECT_FALSE(redraws(at(7, 10, 1, 3)));
 }
+
+// A tick redraws only what its hands change; a display change hands the
+// whole frame to the window again and leaves the window where it is.
+TEST_F(Tick, DisplayChangeRedrawsTheWholeFrame)
+{
+    settings.showSeconds = 1;
+    clockTick(at(7, 10, 0, 0));
+    RECT before = windowRect(mainWindow);
+    int drawn = side();
+    DWORD *pixels = surfacePixels(frameDC);
+    DWORD const marker = 0x12345678;
+    auto markedInSquare = [&] {
+        GdiFlush();
+        int count = 0;
+        for (int y = 0; y < drawn; y++)
+            count += int(std::count(pixels + y * surfaceSide, pixels + y * surfaceSide + drawn, marker));
+        return count;
+    };
+    GdiFlush();
+    std::fill(pixels, pixels + surfaceSide * surfaceSide, marker);
+    clockTick(at(7, 10, 0, 1));
+    int leftByTick = markedInSquare();
+    EXPECT_GT(leftByTick, drawn * drawn / 2);
+    EXPECT_LT(leftByTick, drawn * drawn);
+
+    std::fill(pixels, pixels + surfaceSide * surfaceSide, marker);
+    SendMessageA(mainWindow, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 800));
+    EXPECT_EQ(0, markedInSquare());
+    EXPECT_EQ(0, frameDirty);
+    EXPECT_EQ(before, windowRect(mainWindow));
+}

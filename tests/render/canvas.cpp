@@ -1,9 +1,13 @@
 #include "canvas.h"
 
+#include <gdiplus.h>
+
 #include <gtest/gtest.h>
 
 #include "render/render.h"
 #include "settings/settings.h"
+
+using namespace Gdiplus::DllExports;
 
 class Canvas : public testing::Environment {
 public:
@@ -125,4 +129,25 @@ float faceRadius(int side)
 float faceUnit(int side)
 {
     return 2 * faceRadius(side) / 350;
+}
+
+std::wstring makePicture()
+{
+    std::vector<DWORD> pixels(300 * 200);
+    for (int y = 0; y < 200; y++)
+        for (int x = 0; x < 300; x++) {
+            DWORD quarters[] = {0xFFFF8000, 0xFF0000C0, 0xFFC0C000, 0xFFC000C0};
+            bool band = x < 50 || x >= 250;
+            pixels[y * 300 + x] = band ? 0xFF808080 : quarters[(y >= 100) * 2 + (x >= 150)];
+        }
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    std::wstring path = std::wstring(folder) + L"halvitrum-picture.bmp";
+    Gdiplus::GpBitmap *bitmap = nullptr;
+    GdipCreateBitmapFromScan0(300, 200, 300 * 4, PixelFormat32bppRGB, reinterpret_cast<BYTE *>(pixels.data()),
+                              &bitmap);
+    CLSID bmp = {0x557cf400, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+    GdipSaveImageToFile(bitmap, path.c_str(), &bmp, nullptr);
+    GdipDisposeImage(bitmap);
+    return path;
 }

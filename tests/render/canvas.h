@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 // Distinct colours for the five roles (COLORREF).
@@ -36,3 +37,8 @@ bool premultiplied(DWORD const *pixels, int side);
 // The face radius and unit of a side, as the drawing computes them.
 float faceRadius(int side);
 float faceUnit(int side);
+
+// A 300 x 200 picture file in the temporary folder: grey bands of 50
+// columns left and right of a 200 x 200 square of four coloured quarters
+// (orange, blue, olive, purple from the top left). Returns its path.
+std::wstring makePicture();

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -57,20 +58,50 @@ TEST(Face, TransparentOutsideTheOuterRingOpaqueInside)
         int c = side / 2;
         float R1 = ringRadius(side, 1);
         int outside = 0, opaqueInside = 0, inside = 0;
+        // A pixel whose centre lies more than half its diagonal from the
+        // circle is wholly outside or inside it.
+        float const halfDiagonal = 0.71f;
         for (int y = 0; y < side; y++)
             for (int x = 0; x < side; x++) {
-                float d = std::hypot(float(x - c), float(y - c));
-                if (d > R1 + 1) {
+                float d = std::hypot(x + 0.5f - c, y + 0.5f - c);
+                if (d > R1 + halfDiagonal) {
                     outside++;
                     EXPECT_EQ(0u, facePixel(x, y) >> 24) << side << ": " << x << "," << y;
                     EXPECT_EQ(0u, framePixel(x, y) >> 24) << side << ": " << x << "," << y;
-                } else if (d < R1 - 1.5f) { // the ring's edge is a flattened curve
+                } else if (d < R1 - halfDiagonal) {
                     inside++;
                     opaqueInside += framePixel(x, y) >> 24 == 0xFF;
                 }
             }
         EXPECT_GT(outside, side * side / 5);
         EXPECT_EQ(inside, opaqueInside) << side;
+    }
+}
+
+// The pixels that the circle of radius R1 crosses are anti-aliased: all
+// but those it only grazes are partly transparent.
+TEST(Face, OuterRimIsSmooth)
+{
+    useTestSettings();
+    for (int side : {144, 256, 384}) {
+        drawClock(side, moment(4, 40, 50));
+        float c = float(side / 2), R1 = ringRadius(side, 1);
+        int crossed = 0, partial = 0;
+        for (int y = 0; y < side; y++)
+            for (int x = 0; x < side; x++) {
+                // The nearest and the farthest point of the pixel's square.
+                float nx = std::max(float(x), std::min(c, x + 1.0f)) - c;
+                float ny = std::max(float(y), std::min(c, y + 1.0f)) - c;
+                float fx = std::max(std::fabs(x - c), std::fabs(x + 1 - c));
+                float fy = std::max(std::fabs(y - c), std::fabs(y + 1 - c));
+                if (std::hypot(nx, ny) >= R1 || std::hypot(fx, fy) <= R1)
+                    continue;
+                crossed++;
+                DWORD alpha = framePixel(x, y) >> 24;
+                partial += alpha > 0 && alpha < 255;
+            }
+        EXPECT_GT(crossed, 4 * R1) << side;
+        EXPECT_GE(partial, 0.9 * crossed) << side;
     }
 }
 
@@ -265,10 +296,12 @@ TEST(Face, DayOfTheWeekLabelAndBox)
 
     settings.showDayOfTheWeek = 1;
     drawClock(side, moment(12, 0, 0));
-    // The 3-pixel outline shows outside the square; the fill covers the rest.
+    // The 3-pixel outline shows 1.5 pixels outside the square; the fill
+    // covers the rest. The pixels next to the square's edges lie wholly on it.
     EXPECT_EQ(opaque(testRing1), facePixel(box.x, box.y - box.c - 1));
     EXPECT_EQ(opaque(testRing1), facePixel(box.x - box.c - 1, box.y - 5));
-    EXPECT_EQ(opaque(testRing1), facePixel(box.x + box.c + 1, box.y + 5));
+    EXPECT_EQ(opaque(testRing1), facePixel(box.x + box.c, box.y + 5));
+    EXPECT_EQ(opaque(testRing1), facePixel(box.x, box.y + box.c));
     EXPECT_EQ(opaque(testBackground), facePixel(box.x, box.y - box.c + 2));
     EXPECT_EQ(opaque(testBackground), facePixel(box.x - box.c - 1, box.y - box.c - 1)); // a round corner
     std::vector<DWORD> monday = faceCopy(side);
@@ -289,29 +322,6 @@ TEST(Face, DayOfTheWeekLabelAndBox)
             contour += contourFill(facePixel(x, y));
     EXPECT_GT(contour, 50);
     EXPECT_EQ(opaque(testRing1), facePixel(box.x, box.y - box.c - 1));
-}
-
-// A 300 x 200 picture: grey bands of 50 columns left and right of a
-// 200 x 200 square of four coloured quarters.
-static std::wstring makePicture()
-{
-    std::vector<DWORD> pixels(300 * 200);
-    for (int y = 0; y < 200; y++)
-        for (int x = 0; x < 300; x++) {
-            DWORD quarters[] = {0xFFFF8000, 0xFF0000C0, 0xFFC0C000, 0xFFC000C0};
-            bool band = x < 50 || x >= 250;
-            pixels[y * 300 + x] = band ? 0xFF808080 : quarters[(y >= 100) * 2 + (x >= 150)];
-        }
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    std::wstring path = std::wstring(folder) + L"halvitrum-picture.bmp";
-    Gdiplus::GpBitmap *bitmap = nullptr;
-    GdipCreateBitmapFromScan0(300, 200, 300 * 4, PixelFormat32bppRGB, reinterpret_cast<BYTE *>(pixels.data()),
-                              &bitmap);
-    CLSID bmp = {0x557cf400, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-    GdipSaveImageToFile(bitmap, path.c_str(), &bmp, nullptr);
-    GdipDisposeImage(bitmap);
-    return path;
 }
 
 class Picture : public testing::Test {

@@ -50,6 +50,71 @@ TEST(Premultiplied, EveryPixelOfEveryFrame)
     }
 }
 
+TEST(Premultiplied, EveryPixelOfAPictureDial)
+{
+    std::wstring path = makePicture();
+    useTestSettings();
+    settings.showNumbers = 1;
+    settings.showLogo = 2;
+    settings.showDayOfTheWeek = 2;
+    lstrcpyW(settings.imagePath, path.c_str());
+    loadBackgroundImage();
+    for (int side : {144, 256, 384}) {
+        settings.useImage = 1;
+        drawClock(side, moment(8, 20, 40));
+        ASSERT_EQ(1, settings.useImage);
+        reportFirstNotPremultiplied(surfacePixels(faceDC), side, "face");
+        reportFirstNotPremultiplied(surfacePixels(frameDC), side, "frame");
+    }
+    DeleteFileW(path.c_str());
+    lstrcpyW(settings.imagePath, L"rose.jpg");
+    loadBackgroundImage();
+}
+
+// A day of ticks in two minutes: each tick draws only what changed, yet the
+// frame stays what a whole drawing of the moment gives.
+TEST(Present, TicksLeaveNoTrails)
+{
+    int const side = 384;
+    useTestSettings();
+    settings.showLogo = 2;
+    settings.logoType = 0; // the date, which changes at midnight
+    settings.showDayOfTheWeek = 2;
+    FILETIME start;
+    SYSTEMTIME first = moment(23, 58, 30);
+    SystemTimeToFileTime(&first, &start);
+    std::vector<DWORD> previous;
+    int lastDay = 0, presented = 0;
+    SYSTEMTIME now = first;
+    for (int tick = 0; tick <= 120; tick++) {
+        ULARGE_INTEGER at = {{start.dwLowDateTime, start.dwHighDateTime}};
+        at.QuadPart += tick * 10000000ull;
+        FILETIME file = {at.LowPart, at.HighPart};
+        FileTimeToSystemTime(&file, &now);
+        int dirty = now.wDay != lastDay;
+        lastDay = now.wDay;
+        RECT change = renderClock(faceDC, dirty, frameDC, side, side, now);
+        std::vector<DWORD> frame = frameCopy(side);
+        if (!previous.empty()) {
+            int outside = 0;
+            for (int y = 0; y < side; y++)
+                for (int x = 0; x < side; x++) {
+                    POINT p = {x, y};
+                    outside += frame[y * side + x] != previous[y * side + x] && !PtInRect(&change, p);
+                }
+            EXPECT_EQ(0, outside) << now.wHour << ":" << now.wMinute << ":" << now.wSecond;
+            presented += (change.right - change.left) * (change.bottom - change.top);
+        }
+        previous = frame;
+    }
+    EXPECT_EQ(8, now.wDay);
+    EXPECT_EQ(30, now.wSecond);
+    // Most ticks hand over much less than the whole frame.
+    EXPECT_LT(presented, 120 * side * side / 3);
+    drawClock(side, now);
+    EXPECT_EQ(previous, frameCopy(side));
+}
+
 // What GDI+ writes into a cleared 32-bit DIB section for translucent
 // colours and anti-aliased text: colour channels scaled by their alpha.
 TEST(Premultiplied, GdiplusWritesPremultipliedIntoDibSections)
