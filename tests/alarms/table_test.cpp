@@ -134,6 +134,19 @@ TEST_F(AlarmTableTest, DamagedAlarmsDoNotCostTheOnesAfterThem)
     EXPECT_EQ(5, table[4].minutes);
 }
 
+TEST_F(AlarmTableTest, AlarmsAtNoTimeOfTheDayAreLeftOut)
+{
+    storeAlarm(0, 7, 30, L"kept");
+    storeAlarm(1, -1, 0, L"would end the table");
+    storeAlarm(2, 24, 0, L"hour out of range");
+    storeAlarm(3, 8, 60, L"minute out of range");
+    storeAlarm(4, 23, 59, L"kept too");
+    loadAlarmTable(table);
+    ASSERT_EQ(2, tableSize(table));
+    EXPECT_STREQ(L"kept", table[0].description);
+    EXPECT_STREQ(L"kept too", table[1].description);
+}
+
 TEST_F(AlarmTableTest, DescriptionsWithoutTerminatorLoadAsTheirCharacters)
 {
     storeAlarm(0, 1, 2, L"");
