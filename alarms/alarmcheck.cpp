@@ -11,10 +11,15 @@
 int alarmSounding;
 int alarmMinute;
 
-// Minutes since 1601 of the previous tick, and of the last minute whose
+// Minutes since 1601 of the previous tick, and of the latest minute whose
 // alarms were looked at; 0 before the first.
 static LONGLONG previousTick;
 static LONGLONG checkedMinute;
+
+// A clock set back by at most this many minutes repeats minutes whose
+// alarms have rung already, as at the end of summer time; a clock set back
+// further is taken as corrected, and rings from where it now is.
+LONGLONG const repeatedMinutes = 120;
 
 static LONGLONG minuteNumber(SYSTEMTIME const &time)
 {
@@ -28,14 +33,14 @@ static LONGLONG minuteNumber(SYSTEMTIME const &time)
 // A timer tick can step over second 0, so a minute's alarms are due at its
 // first tick, provided the tick before belonged to the minute just before
 // or this tick is at second 0: after a start, a resume or a clock change in
-// the middle of a minute they do not ring late. A clock set back a moment
-// does not ring the same minute twice.
+// the middle of a minute they do not ring late. A clock set back does not
+// ring the minutes it repeats a second time.
 static bool minuteDue(SYSTEMTIME const &now)
 {
     LONGLONG minute = minuteNumber(now);
     LONGLONG previous = previousTick;
     previousTick = minute;
-    if (minute == previous || minute == checkedMinute)
+    if (minute == previous || (minute <= checkedMinute && checkedMinute - minute <= repeatedMinutes))
         return false;
     if (minute != previous + 1 && now.wSecond != 0)
         return false;

@@ -12,7 +12,6 @@
 
 #include "alarms/alarms.h"
 #include "app/app.h"
-#include "render/render.h"
 #include "res/resource.h"
 #include "settings/pages.h"
 #include "settings/settings.h"
@@ -173,6 +172,7 @@ void applyAlarmsPage(HWND page)
         settings.alarms[i] = readAlarmRow(i);
     settings.alarms[count].hours = -1;
     GetDlgItemTextW(page, IDC_WAVEFILE, settings.waveFile, textUnits);
+    postSettingsApplied();
 }
 
 static int stringWidth(std::string const &text)
@@ -305,8 +305,6 @@ static void onNotify(HWND page, NMHDR const *header)
     switch (header->code) {
     case PSN_APPLY:
         applyAlarmsPage(page);
-        // Applied alarms reach the registry at once, so that no crash loses them.
-        saveSettings(mainWindow);
         break;
     case PSN_HELP:
         showHelp(helpTopic);

@@ -18,14 +18,16 @@ static void weekdayName(char *name, int number, int day)
     wsprintfA(name, "Event_%02d_week%d", number, day);
 }
 
-// Reads stored alarm number into event. Returns false when the alarm
-// cannot be rebuilt: its time is incomplete.
+// Reads stored alarm number into event, whose hours are read already.
+// Returns false when the alarm cannot be rebuilt: its time is incomplete or
+// no time of the day. Such an alarm never rings and would only confuse the
+// list; an hours value of -1 would even end the table early.
 static bool readAlarm(HKEY key, int number, AlarmEvent &event)
 {
     char name[64];
     DWORD value;
     valueName(name, number, "minutes");
-    if (!readNumber(key, name, value))
+    if (!readNumber(key, name, value) || value > 59 || static_cast<DWORD>(event.hours) > 23)
         return false;
     event.minutes = static_cast<int>(value);
 
@@ -75,40 +77,58 @@ bool loadAlarmTable(AlarmTable &table)
     return true;
 }
 
+// A stored alarm's hours value is written after its other values and
+// deleted before them, so a number whose hours exist is always complete,
+// whenever the process is stopped.
+static void writeAlarm(HKEY key, int number, AlarmEvent const &event)
+{
+    char name[64];
+    valueName(name, number, "on");
+    writeNumber(key, name, event.on);
+    valueName(name, number, "minutes");
+    writeNumber(key, name, event.minutes);
+    wchar_t wideName[64];
+    swprintf(wideName, 64, L"Event_%02d_description", number);
+    writeText(key, wideName, event.description);
+    for (int day = 0; day < 7; ++day) {
+        weekdayName(name, number, day);
+        writeNumber(key, name, event.week[day]);
+    }
+    valueName(name, number, "hours");
+    writeNumber(key, name, event.hours);
+}
+
+static void deleteAlarm(HKEY key, int number)
+{
+    char name[64];
+    static char const *const fields[] = {"hours", "minutes", "description", "on"};
+    for (char const *field : fields) {
+        valueName(name, number, field);
+        RegDeleteValueA(key, name);
+    }
+    for (int day = 0; day < 7; ++day) {
+        weekdayName(name, number, day);
+        RegDeleteValueA(key, name);
+    }
+}
+
+// The slots are overwritten in place, and only then are the numbers past
+// the new end removed, the first of them ending the stored table at once:
+// a save that is cut short leaves every stored alarm but the one being
+// written as it was before or as it is now.
 bool saveAlarmTable(AlarmTable const &table)
 {
     HKEY key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, eventsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
-    char name[64];
-    static char const *const fields[] = {"hours", "minutes", "description", "on"};
-    for (int number = 0; number < maxAlarms; ++number) {
-        for (char const *field : fields) {
-            valueName(name, number, field);
-            RegDeleteValueA(key, name);
-        }
-        for (int day = 0; day < 7; ++day) {
-            weekdayName(name, number, day);
-            RegDeleteValueA(key, name);
-        }
-    }
-    for (int number = 0; number < maxAlarms && table[number].hours != -1; ++number) {
-        AlarmEvent const &event = table[number];
-        valueName(name, number, "on");
-        writeNumber(key, name, event.on);
-        valueName(name, number, "hours");
-        writeNumber(key, name, event.hours);
-        valueName(name, number, "minutes");
-        writeNumber(key, name, event.minutes);
-        wchar_t wideName[64];
-        swprintf(wideName, 64, L"Event_%02d_description", number);
-        writeText(key, wideName, event.description);
-        for (int day = 0; day < 7; ++day) {
-            weekdayName(name, number, day);
-            writeNumber(key, name, event.week[day]);
-        }
-    }
+    int count = 0;
+    for (; count < maxAlarms && table[count].hours != -1; ++count)
+        writeAlarm(key, count, table[count]);
+    // Every number is cleared, also behind one already missing, since an
+    // earlier save may have been stopped half-way through the clearing.
+    for (int number = count; number < maxAlarms; ++number)
+        deleteAlarm(key, number);
     RegCloseKey(key);
     return true;
 }

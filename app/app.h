@@ -12,6 +12,10 @@ extern HMENU popupMenu;
 extern int buttonsSwapped;
 
 UINT const trayCallback = WM_USER + 1;
+// Posted to the clock window by each property page that applied its
+// controls to ClockSettings; the window takes the change over once per
+// apply of the sheet.
+UINT const settingsApplied = WM_APP + 1;
 UINT const trayIconId = 1;
 UINT const clockTimer = 1;
 
@@ -24,6 +28,9 @@ bool addTrayIcon();
 LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The once-a-second work of the timer for the local time now.
 void clockTick(SYSTEMTIME const &now);
+// The tick without its redraw: a new day marks the face for rebuilding and
+// due alarms ring; whether the tick calls for a new frame.
+bool tickNeedsRedraw(SYSTEMTIME const &now);
 
 // Window placement and size.
 int const minimumSide = 144;

@@ -68,7 +68,7 @@ static LRESULT onEndSession(WPARAM ending)
     return 0;
 }
 
-void clockTick(SYSTEMTIME const &now)
+bool tickNeedsRedraw(SYSTEMTIME const &now)
 {
     // The face carries the date and the day of the week.
     if (now.wDay != lastDay) {
@@ -79,11 +79,17 @@ void clockTick(SYSTEMTIME const &now)
     // Without the second hand the picture changes only with the minute.
     if (!settings.showSeconds) {
         if (now.wMinute == lastMinute)
-            return;
+            return false;
         lastMinute = now.wMinute;
     }
-    // The tick's own sample, whose day decided the face above, draws it.
-    redrawClockAt(now);
+    return true;
+}
+
+void clockTick(SYSTEMTIME const &now)
+{
+    // The tick's own sample, whose day decided the face, draws it.
+    if (tickNeedsRedraw(now))
+        redrawClockAt(now);
 }
 
 static LRESULT onTimer()
@@ -91,6 +97,24 @@ static LRESULT onTimer()
     SYSTEMTIME now;
     GetLocalTime(&now);
     clockTick(now);
+    return 0;
+}
+
+// However many pages one apply of the sheet applied, their messages are
+// all queued before the first is handled: the clock takes the new settings
+// over, and saves them, once. What the user applied survives a crash or a
+// killed process. The picture is read again even when its path is
+// unchanged, so that an edited file shows at once.
+static LRESULT onSettingsApplied()
+{
+    MSG duplicate;
+    while (PeekMessageA(&duplicate, mainWindow, settingsApplied, settingsApplied, PM_REMOVE))
+        continue; // taken over with this one
+    applyOnTop();
+    loadBackgroundImage();
+    faceDirty = 1;
+    redrawClock();
+    saveSettings(mainWindow);
     return 0;
 }
 
@@ -299,6 +323,8 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case trayCallback:
         return onTrayNotify(lParam);
+    case settingsApplied:
+        return onSettingsApplied();
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

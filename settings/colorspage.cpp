@@ -6,7 +6,6 @@
 #include <prsht.h>
 
 #include "app/app.h"
-#include "render/render.h"
 #include "res/resource.h"
 #include "settings/pages.h"
 #include "settings/settings.h"
@@ -177,20 +176,14 @@ static void onSetToDefault(HWND page)
     PropSheet_Changed(GetParent(page), page);
 }
 
-// The picture is read again even when its path is unchanged, so that an
-// edited file shows at once.
 static void onApply(HWND page)
 {
     for (ColorButton const &button : colorButtons)
         settings.*button.field = buttonColor(page, button.id);
     settings.useColor = IsDlgButtonChecked(page, IDC_USECOLOR) == BST_CHECKED;
     GetDlgItemTextW(page, IDC_IMAGEPATH, settings.imagePath, textUnits);
-    loadBackgroundImage();
     settings.useImage = IsDlgButtonChecked(page, IDC_USEIMAGE) == BST_CHECKED;
-    faceDirty = 1;
-    redrawClock();
-    // What the user applied survives a crash or a killed process.
-    saveSettings(mainWindow);
+    postSettingsApplied();
 }
 
 static INT_PTR onCommand(HWND page, int id)

@@ -5,7 +5,6 @@
 #include <prsht.h>
 
 #include "app/app.h"
-#include "render/render.h"
 #include "res/resource.h"
 #include "settings/pages.h"
 #include "settings/settings.h"
@@ -70,11 +69,7 @@ static void onApply(HWND page)
     settings.showLogo = selection(page, IDC_LOGO);
     settings.logoType = selection(page, IDC_LOGOTYPE);
     GetDlgItemTextW(page, IDC_LOGOTEXT, settings.logoText, textUnits);
-    applyOnTop();
-    faceDirty = 1;
-    redrawClock();
-    // What the user applied survives a crash or a killed process.
-    saveSettings(mainWindow);
+    postSettingsApplied();
 }
 
 static void onSetToDefault(HWND page)

@@ -4,6 +4,7 @@
 #include <prsht.h>
 
 #include "app/app.h"
+#include "render/render.h"
 #include "settings/pages.h"
 
 INT_PTR onSheetNotify(HWND page, NMHDR const *header, int helpId)
@@ -18,6 +19,11 @@ INT_PTR onSheetNotify(HWND page, NMHDR const *header, int helpId)
         return TRUE;
     }
     return FALSE;
+}
+
+void postSettingsApplied()
+{
+    PostMessageA(mainWindow, settingsApplied, 0, 0);
 }
 
 int const heaviestWeight = 1000; // the top of the LOGFONT scale, above FW_HEAVY

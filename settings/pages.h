@@ -10,6 +10,9 @@ INT_PTR CALLBACK colorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
 // through its IDOK command, PSN_HELP opens the page's help topic.
 INT_PTR onSheetNotify(HWND page, NMHDR const *header, int helpId);
 
+// Tells the clock window that a page has applied its controls.
+void postSettingsApplied();
+
 // Gives a control the heaviest weight of its own font, which shows a path
 // boldly; the caller owns the new font (null when none could be made).
 HFONT setHeavyFont(HWND control);

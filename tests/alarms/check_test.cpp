@@ -133,6 +133,21 @@ TEST_F(AlarmCheckTest, ClockSetBackDoesNotRingTheSameMinuteAgain)
     EXPECT_FALSE(rings(at(monday, 7, 30, 0)));
 }
 
+TEST_F(AlarmCheckTest, HourRepeatedAtTheEndOfSummerTimeRingsNothingTwice)
+{
+    EXPECT_FALSE(rings(at(monday, 7, 29, 59)));
+    EXPECT_TRUE(rings(at(monday, 7, 30, 0)));
+    EXPECT_FALSE(rings(at(monday, 7, 59, 59)));
+    // Set back by an hour, the clock passes 07:30 again.
+    EXPECT_FALSE(rings(at(monday, 7, 0, 0)));
+    EXPECT_FALSE(rings(at(monday, 7, 29, 59)));
+    EXPECT_FALSE(rings(at(monday, 7, 30, 0)));
+    // Set back by more than two hours, the clock is taken as corrected.
+    EXPECT_FALSE(rings(at(tuesday, 7, 29, 0)));
+    EXPECT_FALSE(rings(at(monday, 7, 29, 59)));
+    EXPECT_TRUE(rings(at(monday, 7, 30, 0)));
+}
+
 TEST_F(AlarmCheckTest, SoundStopsAtTheFirstTickOfTheNextMinute)
 {
     checkAlarms(at(monday, 7, 29, 59));

@@ -10,6 +10,7 @@
 #include "render/render.h"
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "support/clockwindow.h"
 
 namespace {
 
@@ -31,15 +32,11 @@ protected:
     void SetUp() override
     {
         AlarmsPageTest::SetUp();
-        // The drawing resources read the flags; a hidden window stands in
-        // for the clock.
-        HWND window =
-            CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        // The drawing resources of a new clock window read the flags.
+        destroyClockWindow();
         use24Hour = mondayFirst = -1;
-        createDrawingResources(window);
-        releaseDrawingResources();
-        mainWindow = nullptr;
-        DestroyWindow(window);
+        createClockWindow();
+        KillTimer(mainWindow, clockTimer);
     }
 };
 

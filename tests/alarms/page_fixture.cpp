@@ -6,6 +6,7 @@
 #include "render/render.h"
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "support/clockwindow.h"
 #include "support/registry.h"
 
 namespace {
@@ -77,8 +78,11 @@ std::vector<std::string> listRows()
 
 void AlarmsPageTest::SetUp()
 {
-    clearRegistry();
-    loadSettings();
+    // The page's apply is taken over by the clock's real window, which
+    // must not tick here: the tests' alarms are not to ring at the real time.
+    loadFreshSettings();
+    createClockWindow();
+    KillTimer(mainWindow, clockTimer);
     saved24Hour = use24Hour;
     savedMondayFirst = mondayFirst;
     use24Hour = 1;
@@ -94,6 +98,7 @@ void AlarmsPageTest::SetUp()
 void AlarmsPageTest::TearDown()
 {
     closePage();
+    destroyClockWindow();
     use24Hour = saved24Hour;
     mondayFirst = savedMondayFirst;
     clearRegistry();
@@ -126,6 +131,8 @@ void AlarmsPageTest::applyPage()
     notify.hdr.hwndFrom = sheet;
     notify.hdr.code = PSN_APPLY;
     EXPECT_EQ(PSNRET_NOERROR, SendMessageA(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify)));
+    // The sheet's loop hands what the page posted to the clock window.
+    pumpMessages();
 }
 
 void AlarmsPageTest::selectRow(int row)

@@ -5,6 +5,7 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "support/balloon.h"
+#include "support/clockwindow.h"
 #include "support/program.h"
 #include "support/registry.h"
 
@@ -351,6 +352,8 @@ protected:
                       ASSERT_TRUE(waitUntil([] { return alarmList && IsWindowVisible(alarmList); }));
                       script(window, GetParent(alarmList));
                   });
+        // The clock's message loop takes over what the sheet's apply posted.
+        pumpMessages();
     }
 };
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
 #include <string>
 
 #include "alarms/alarms.h"
@@ -131,6 +134,19 @@ TEST_F(AlarmTableTest, DamagedAlarmsDoNotCostTheOnesAfterThem)
     EXPECT_EQ(5, table[4].minutes);
 }
 
+TEST_F(AlarmTableTest, AlarmsAtNoTimeOfTheDayAreLeftOut)
+{
+    storeAlarm(0, 7, 30, L"kept");
+    storeAlarm(1, -1, 0, L"would end the table");
+    storeAlarm(2, 24, 0, L"hour out of range");
+    storeAlarm(3, 8, 60, L"minute out of range");
+    storeAlarm(4, 23, 59, L"kept too");
+    loadAlarmTable(table);
+    ASSERT_EQ(2, tableSize(table));
+    EXPECT_STREQ(L"kept", table[0].description);
+    EXPECT_STREQ(L"kept too", table[1].description);
+}
+
 TEST_F(AlarmTableTest, DescriptionsWithoutTerminatorLoadAsTheirCharacters)
 {
     storeAlarm(0, 1, 2, L"");
@@ -214,4 +230,103 @@ TEST_F(AlarmTableTest, HundredAlarmsSaveWithoutAMarker)
     EXPECT_TRUE(numberValue(eventsKey, name(99, "minutes").c_str(), value));
     EXPECT_EQ(39u, value);
     EXPECT_EQ(static_cast<DWORD>(REG_NONE), valueType(eventsKey, "Event_100_hours"));
+}
+
+namespace {
+
+// Two tables that differ in every value of every slot they share.
+void fillTable(AlarmTable &table, int count, int variant)
+{
+    for (int slot = 0; slot < count; ++slot) {
+        AlarmEvent &event = table[slot];
+        event.on = variant;
+        event.hours = slot / 60 + 12 * variant;
+        event.minutes = (slot + 30 * variant) % 60;
+        swprintf(event.description, textUnits, L"%ls %d", variant ? L"second" : L"first", slot);
+        for (int day = 0; day < 7; ++day)
+            event.week[day] = (slot + day + variant) % 2;
+    }
+    table[count].hours = -1;
+}
+
+bool sameAlarm(AlarmEvent const &a, AlarmEvent const &b)
+{
+    return a.on == b.on && a.hours == b.hours && a.minutes == b.minutes &&
+           lstrcmpW(a.description, b.description) == 0 && memcmp(a.week, b.week, sizeof a.week) == 0;
+}
+
+int const largeCount = 100;
+int const smallCount = 60;
+wchar_t const saverRunning[] = L"HalvitrumTableSaverRunning";
+
+} // namespace
+
+// Not a test of its own: the test below runs it in a process that it kills.
+// It saves the two tables in turn until then.
+TEST(TableSaver, DISABLED_SavesTwoTablesInTurn)
+{
+    _putenv("HALVITRUM_EXIT_FILE="); // the result is the killing test's to report
+    static AlarmTable large, small;
+    fillTable(large, largeCount, 0);
+    fillTable(small, smallCount, 1);
+    HANDLE running = OpenEventW(EVENT_MODIFY_STATE, FALSE, saverRunning);
+    ASSERT_NE(nullptr, running);
+    SetEvent(running);
+    for (;;) {
+        saveAlarmTable(small);
+        saveAlarmTable(large);
+    }
+}
+
+TEST_F(AlarmTableTest, SavesKilledAtRandomMomentsLoseNoAlarm)
+{
+    static AlarmTable large, small;
+    fillTable(large, largeCount, 0);
+    fillTable(small, smallCount, 1);
+    DWORD start = GetTickCount();
+    saveAlarmTable(small);
+    saveAlarmTable(large);
+    DWORD cycle = GetTickCount() - start + 1;
+
+    HANDLE running = CreateEventW(nullptr, FALSE, FALSE, saverRunning);
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command =
+        L"\"" + std::wstring(self) +
+        L"\" --gtest_also_run_disabled_tests --gtest_filter=TableSaver.DISABLED_SavesTwoTablesInTurn";
+    std::mt19937 random(20261208);
+    int cutShort = 0;
+    for (int kill = 0; kill < 200; ++kill) {
+        saveAlarmTable(large); // every kill starts from a whole table
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES; // no output
+        PROCESS_INFORMATION saver = {};
+        ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &saver));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(running, 20000));
+        Sleep(random() % (2 * cycle));
+        TerminateProcess(saver.hProcess, 1);
+        WaitForSingleObject(saver.hProcess, 5000);
+        CloseHandle(saver.hProcess);
+        CloseHandle(saver.hThread);
+
+        ASSERT_TRUE(loadAlarmTable(table));
+        int count = tableSize(table);
+        EXPECT_GE(count, smallCount - 1) << "kill " << kill;
+        int strange = 0, fromLarge = 0;
+        for (int slot = 0; slot < count; ++slot) {
+            bool asLarge = sameAlarm(table[slot], large[slot]);
+            bool asSmall = slot < smallCount && sameAlarm(table[slot], small[slot]);
+            strange += !asLarge && !asSmall;
+            fromLarge += asLarge;
+        }
+        EXPECT_LE(strange, 1) << "kill " << kill << ", " << count << " alarms";
+        if (strange || (count != largeCount && count != smallCount) || (fromLarge != 0 && fromLarge != count))
+            ++cutShort;
+    }
+    CloseHandle(running);
+    // The kills came in the middle of saves too, not only between them.
+    EXPECT_GT(cutShort, 0);
+    printf("%d of 200 kills cut a save short (a save cycle takes %lu ms)\n", cutShort, cycle);
 }

@@ -2,9 +2,9 @@
 
 #include <prsht.h>
 #include <dlgs.h>
-#include <winternl.h>
 
 #include "app/app.h"
+#include "support/clockwindow.h"
 
 static char const sheetClass[] = "HalvitrumTestSheet";
 
@@ -68,7 +68,9 @@ LRESULT PageHost::notify(UINT code)
     notification.hdr.code = code;
     SetWindowLongPtrA(page_, DWLP_MSGRESULT, 12345); // shows whether the page set a result
     SendMessageA(page_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notification));
-    return GetWindowLongPtrA(page_, DWLP_MSGRESULT);
+    LRESULT result = GetWindowLongPtrA(page_, DWLP_MSGRESULT);
+    pumpMessages();
+    return result;
 }
 
 int PageHost::selection(int listId) const
@@ -209,37 +211,6 @@ COLORREF bitmapColor(HBITMAP bitmap, SIZE &size)
         if ((pixel & 0xFFFFFF) != (pixels[0] & 0xFFFFFF))
             return CLR_INVALID;
     return RGB(pixels[0] >> 16 & 0xFF, pixels[0] >> 8 & 0xFF, pixels[0] & 0xFF);
-}
-
-// One entry of the GDI handle table that the process environment block
-// points to; an entry in use has a type.
-struct GdiHandleEntry {
-    UINT64 object;
-    ULONG owner;
-    USHORT unique;
-    UCHAR type;
-    UCHAR flags;
-    UINT64 userPointer;
-};
-int const gdiHandleCount = 0x10000;
-size_t const gdiTableOffset = 0xF8; // of the table's address in a 64-bit PEB
-
-int liveGdiObjects()
-{
-    using QueryProcess = NTSTATUS(WINAPI *)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-    auto query = reinterpret_cast<QueryProcess>(
-        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-    PROCESS_BASIC_INFORMATION basic = {};
-    if (!query || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
-        return -1;
-    auto peb = reinterpret_cast<BYTE const *>(basic.PebBaseAddress);
-    auto table = *reinterpret_cast<GdiHandleEntry const *const *>(peb + gdiTableOffset);
-    if (!table)
-        return -1;
-    int count = 0;
-    for (int i = 0; i < gdiHandleCount; ++i)
-        count += table[i].type != 0;
-    return count;
 }
 
 bool writeBitmapFile(std::wstring const &path, int width, int height, COLORREF color)

@@ -37,7 +37,8 @@ public:
     void click(int id);                         // BM_CLICK, as a mouse click does
     void select(int listId, int index);         // a list choice with its notification
     void type(int editId, wchar_t const *text); // characters typed at the end
-    // Sends a sheet notification (PSN_APPLY, PSN_HELP); the page's result.
+    // Sends a sheet notification (PSN_APPLY, PSN_HELP), then lets the
+    // thread's messages run, as the sheet's loop does; the page's result.
     LRESULT notify(UINT code);
 
     int selection(int listId) const;
@@ -87,10 +88,6 @@ void cancelDialog(HWND dialog);
 // The colour of every pixel of a button's bitmap, or CLR_INVALID when they
 // differ; size receives the bitmap's size.
 COLORREF bitmapColor(HBITMAP bitmap, SIZE &size);
-
-// Live GDI objects of this process, counted in the process's GDI handle
-// table (Wine's GetGuiResources reports nothing).
-int liveGdiObjects();
 
 // A 24-bit BMP file of one colour.
 bool writeBitmapFile(std::wstring const &path, int width, int height, COLORREF color);

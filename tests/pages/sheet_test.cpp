@@ -15,6 +15,7 @@
 #include "support/clockwindow.h"
 #include "support/processes.h"
 #include "support/registry.h"
+#include "support/usage.h"
 
 int const applyButton = 0x3021; // the sheet's Apply button
 
@@ -117,6 +118,36 @@ TEST_F(Sheet, ApplyButtonAppliesBothPagesAndKeepsTheSheetOpen)
     EXPECT_FALSE(applyEnabled());
     EXPECT_TRUE(IsWindow(sheet));
     EXPECT_EQ(colors, reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)));
+    DWORD value = 0;
+    EXPECT_TRUE(numberValue(settingsKey, "show.numbers", value) && value == 2);
+    EXPECT_TRUE(numberValue(settingsKey, "Use color", value) && value == 1);
+}
+
+TEST_F(Sheet, OneApplyOfTwoPagesIsTakenOverAndSavedOnce)
+{
+    open(0);
+    select(page(0), IDC_NUMBERS, 2);
+    HWND colors = page(1);
+    CheckDlgButton(colors, IDC_USECOLOR, BST_CHECKED);
+    SendMessageA(colors, WM_COMMAND, MAKEWPARAM(IDC_USECOLOR, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(colors, IDC_USECOLOR)));
+    SendMessageA(GetDlgItem(sheet, applyButton), BM_CLICK, 0, 0);
+    // Each page posted its message, and neither saved.
+    MSG message;
+    int posted = 0;
+    while (PeekMessageA(&message, mainWindow, settingsApplied, settingsApplied, PM_REMOVE))
+        ++posted;
+    EXPECT_EQ(2, posted);
+    EXPECT_EQ(2, settings.showNumbers);
+    EXPECT_EQ(1, settings.useColor);
+    EXPECT_FALSE(keyExists(settingsKey));
+
+    // The first of the messages takes over what both pages applied.
+    for (int i = 0; i < posted; ++i)
+        PostMessageA(mainWindow, settingsApplied, 0, 0);
+    ASSERT_TRUE(PeekMessageA(&message, mainWindow, settingsApplied, settingsApplied, PM_REMOVE));
+    DispatchMessageA(&message);
+    EXPECT_FALSE(PeekMessageA(&message, mainWindow, settingsApplied, settingsApplied, PM_NOREMOVE));
     DWORD value = 0;
     EXPECT_TRUE(numberValue(settingsKey, "show.numbers", value) && value == 2);
     EXPECT_TRUE(numberValue(settingsKey, "Use color", value) && value == 1);

@@ -1,10 +1,14 @@
 // Alarms entered through the running clock's own property sheet and alarm
 // editor, driven from outside the process: stored at once and at exit, in
-// time order, and listed again by the next start.
+// time order, and listed again by the next start; with a setting of each
+// other page, kept by a clock killed right after the apply.
 #include <windows.h>
 #include <commctrl.h>
+#include <prsht.h>
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -30,6 +34,13 @@ bool localeFlag(LCTYPE type, char const *value)
     char text[16] = "";
     GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);
     return lstrcmpA(text, value) == 0;
+}
+
+// Shows a page of the sheet of another process; the page's window.
+HWND showPage(HWND sheet, int index)
+{
+    SendMessageA(sheet, PSM_SETCURSEL, index, 0);
+    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
 }
 
 BOOL CALLBACK findAlarmsPage(HWND child, LPARAM parameter)
@@ -141,6 +152,24 @@ protected:
         EXPECT_EQ(UINT(INDEXTOSTATEIMAGEMASK(2)), remoteListState(list, row, LVIS_STATEIMAGEMASK));
     }
 
+    // Starts the second clock and opens its sheet, whose Alarms page must
+    // list the alarms.
+    void restartListing(std::vector<EnteredAlarm> const &alarms)
+    {
+        ASSERT_TRUE(startClock(second));
+        ASSERT_TRUE(openAlarms(second));
+        EXPECT_EQ(int(alarms.size()), remoteListCount(list));
+        for (size_t row = 0; row < alarms.size(); ++row)
+            expectListed(int(row), alarms[row]);
+    }
+
+    void closeAndExit(RunningClock &clock)
+    {
+        pressButton(sheet, IDCANCEL);
+        ASSERT_TRUE(waitGone(sheet));
+        EXPECT_EQ(0u, exitClock(clock));
+    }
+
     RunningClock first, second;
     HWND sheet = nullptr;
     HWND page = nullptr;
@@ -171,7 +200,9 @@ TEST_F(AlarmsSheetProgram, AlarmsAddedInTheSheetAreStoredInTimeOrderAndListedAga
     pressButton(sheet, IDOK);
     ASSERT_TRUE(waitGone(sheet));
 
-    // Applied alarms reach the registry at once.
+    // Applied alarms reach the registry at once; an alarm's hours are
+    // stored after its other values.
+    EXPECT_TRUE(waitUntil([] { return valueType(eventsKey, "Event_01_hours") == REG_DWORD; }));
     expectStored(0, morning);
     expectStored(1, evening);
     EXPECT_EQ(DWORD(REG_NONE), valueType(eventsKey, "Event_02_hours"));
@@ -181,12 +212,38 @@ TEST_F(AlarmsSheetProgram, AlarmsAddedInTheSheetAreStoredInTimeOrderAndListedAga
     expectStored(1, evening);
     EXPECT_EQ(DWORD(REG_NONE), valueType(eventsKey, "Event_02_hours"));
 
-    ASSERT_TRUE(startClock(second));
-    ASSERT_TRUE(openAlarms(second));
-    EXPECT_EQ(2, remoteListCount(list));
-    expectListed(0, morning);
-    expectListed(1, evening);
-    pressButton(sheet, IDCANCEL);
-    ASSERT_TRUE(waitGone(sheet));
-    EXPECT_EQ(0u, exitClock(second));
+    ASSERT_NO_FATAL_FAILURE(restartListing({morning, evening}));
+    closeAndExit(second);
+}
+
+TEST_F(AlarmsSheetProgram, OneApplyOfEveryPageSurvivesAKill)
+{
+    int const applyButton = 0x3021; // the sheet's Apply button
+    ASSERT_TRUE(startClock(first));
+    killProcesses(L"hh.exe");
+    ASSERT_TRUE(openAlarms(first));
+    enter(first, evening);
+    // The Run key exists without the clock's entry, so Autorun starts off.
+    HWND options = showPage(sheet, 0);
+    ASSERT_FALSE(isChecked(options, IDC_AUTORUN));
+    SendDlgItemMessageA(options, IDC_AUTORUN, BM_CLICK, 0, 0);
+    HWND colors = showPage(sheet, 1);
+    ASSERT_FALSE(isChecked(colors, IDC_USECOLOR));
+    SendDlgItemMessageA(colors, IDC_USECOLOR, BM_CLICK, 0, 0);
+    SendDlgItemMessageA(sheet, applyButton, BM_CLICK, 0, 0);
+    // The three pages' apply ends in one save, whose last write is the Run
+    // entry; the clock is killed as soon as it is there.
+    ASSERT_TRUE(waitUntil([] { return valueType(autorunKey, "Halvitrum") == REG_SZ; }, 10000));
+    killClock(first);
+
+    DWORD useColor = 0;
+    EXPECT_TRUE(numberValue(settingsKey, "Use color", useColor));
+    EXPECT_EQ(1u, useColor);
+    expectStored(0, evening);
+    EXPECT_EQ(DWORD(REG_NONE), valueType(eventsKey, "Event_01_hours"));
+
+    ASSERT_NO_FATAL_FAILURE(restartListing({evening}));
+    EXPECT_TRUE(isChecked(showPage(sheet, 0), IDC_AUTORUN));
+    EXPECT_TRUE(isChecked(showPage(sheet, 1), IDC_USECOLOR));
+    closeAndExit(second);
 }

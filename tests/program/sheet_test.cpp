@@ -177,7 +177,9 @@ TEST_F(SheetProgram, AppliedOptionsAndColoursSurviveAKill)
     EXPECT_TRUE(topmost(clock.window));
 
     click(sheet, applyButton);
-    EXPECT_TRUE(waitUntil([] { return keyExists(settingsKey); }));
+    // The clock saves once the apply is over; the Run entry is the save's
+    // last write.
+    EXPECT_TRUE(waitUntil([] { return valueType(autorunKey, "Halvitrum") == REG_SZ; }));
     EXPECT_FALSE(topmost(clock.window));
     EXPECT_TRUE(IsWindow(sheet)); // Apply leaves the sheet open
 
