@@ -4,12 +4,13 @@
 #include <shellapi.h>
 
 #include "alarms/alarms.h"
-#include "app/app.h"
-#include "render/render.h"
 #include "settings/settings.h"
 
 int alarmSounding;
 int alarmMinute;
+
+static HWND balloonWindow;
+static UINT balloonIcon;
 
 // Minutes since 1601 of the previous tick, and of the latest minute whose
 // alarms were looked at; 0 before the first.
@@ -20,6 +21,12 @@ static LONGLONG checkedMinute;
 // alarms have rung already, as at the end of summer time; a clock set back
 // further is taken as corrected, and rings from where it now is.
 LONGLONG const repeatedMinutes = 120;
+
+void setAlarmWindow(HWND window, UINT iconId)
+{
+    balloonWindow = window;
+    balloonIcon = iconId;
+}
 
 static LONGLONG minuteNumber(SYSTEMTIME const &time)
 {
@@ -58,8 +65,8 @@ static void showAlarmBalloon(wchar_t const *description)
 {
     NOTIFYICONDATAW balloon = {};
     balloon.cbSize = NOTIFYICONDATAW_V3_SIZE;
-    balloon.hWnd = mainWindow;
-    balloon.uID = trayIconId;
+    balloon.hWnd = balloonWindow;
+    balloon.uID = balloonIcon;
     balloon.uFlags = NIF_INFO;
     lstrcpynW(balloon.szInfo, description, ARRAYSIZE(balloon.szInfo)); // 255 characters at most
     lstrcpynW(balloon.szInfoTitle, L"Alarm", ARRAYSIZE(balloon.szInfoTitle));

@@ -7,7 +7,9 @@
 #include "render/render.h"
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "ui/ui.h"
 
+HWND mainWindow;
 HMENU popupMenu;
 int buttonsSwapped;
 
@@ -17,6 +19,13 @@ static int lastDay;         // wDay of the previous tick
 static int lastMinute;      // wMinute of the last once-a-minute redraw
 static UINT taskbarCreated; // sent to every top-level window when the shell starts anew
 
+static int localeFlag(LCTYPE type, char const *value)
+{
+    char text[260] = "";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);
+    return lstrcmpA(text, value) == 0;
+}
+
 static LRESULT onCreate(HWND window)
 {
     // A new window starts with a fresh tick and a fresh end.
@@ -24,7 +33,12 @@ static LRESULT onCreate(HWND window)
     lastDay = lastMinute = 0;
     taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     faceDirty = 1;
+    mainWindow = window;
     createDrawingResources(window);
+    mondayFirst = localeFlag(LOCALE_IFIRSTDAYOFWEEK, "0");
+    use24Hour = localeFlag(LOCALE_ITIME, "1");
+    setAlarmWindow(window, trayIconId);
+    setDialogHost(instance, window, showHelp);
     popupMenu = GetSubMenu(LoadMenuA(instance, MAKEINTRESOURCEA(IDM_CLOCKMENU)), 0);
     // SwapMouseButton answers the previous state only by setting a new
     // one, so a swapped state is put back at once.
@@ -39,7 +53,7 @@ static LRESULT onCreate(HWND window)
     }
     keepOnScreen();
     applyOnTop();
-    redrawClock();
+    paintClock();
     SetTimer(mainWindow, clockTimer, 1000, nullptr);
     if (settings.firstRun)
         showHelp(5);
@@ -85,11 +99,27 @@ bool tickNeedsRedraw(SYSTEMTIME const &now)
     return true;
 }
 
+void paintClockAt(SYSTEMTIME const &now)
+{
+    redrawClockAt(now);
+    if (pictureUnusable) {
+        settings.useImage = 0;
+        pictureUnusable = 0;
+    }
+}
+
+void paintClock()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    paintClockAt(now);
+}
+
 void clockTick(SYSTEMTIME const &now)
 {
     // The tick's own sample, whose day decided the face, draws it.
     if (tickNeedsRedraw(now))
-        redrawClockAt(now);
+        paintClockAt(now);
 }
 
 static LRESULT onTimer()
@@ -113,7 +143,7 @@ static LRESULT onSettingsApplied()
     applyOnTop();
     loadBackgroundImage();
     faceDirty = 1;
-    redrawClock();
+    paintClock();
     saveSettings(mainWindow);
     return 0;
 }
@@ -187,7 +217,7 @@ static LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam)
         openPropertySheet(2);
         break;
     case IDM_CALENDAR:
-        showCalendar();
+        showCalendar(mainWindow);
         break;
     case IDM_DEFAULTPOSITION:
         moveToDefaultPosition();
@@ -211,7 +241,7 @@ static LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam)
         showHelp(6);
         break;
     case IDM_ABOUT:
-        showAbout();
+        showAbout(mainWindow);
         break;
     case IDM_HOMEPAGE:
         openHomePage();
@@ -294,14 +324,14 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return onSize(wParam);
     case WM_SYSCOLORCHANGE:
         faceDirty = 1;
-        redrawClock();
+        paintClock();
         return 0;
     case WM_GETMINMAXINFO:
         return onGetMinMaxInfo(reinterpret_cast<MINMAXINFO *>(lParam));
     case WM_DISPLAYCHANGE:
         // The window keeps its place and size; it is shown whole again.
         frameDirty = 1;
-        redrawClock();
+        paintClock();
         return 0;
     case WM_CONTEXTMENU:
         showMenuAtCursor();

@@ -3,7 +3,6 @@
 #include <shellapi.h>
 
 #include "app/app.h"
-#include "render/render.h"
 
 void showHelp(int mapId)
 {

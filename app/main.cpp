@@ -9,7 +9,6 @@
 #include "settings/settings.h"
 
 HINSTANCE instance = GetModuleHandleA(nullptr);
-char productName[nameLength];
 char className[nameLength];
 static char trayTip[nameLength];
 
@@ -18,7 +17,7 @@ static bool trayIconShown; // the shell holds the icon
 
 void loadProductStrings(HINSTANCE module)
 {
-    LoadStringA(module, IDS_PRODUCT, productName, nameLength);
+    loadProductName(module);
     lstrcpynA(trayTip, productName, nameLength);
     LoadStringA(module, IDS_CLASSNAME, className, nameLength);
 }

@@ -1,34 +1,10 @@
 // Placement and size of the frameless, square clock window.
 #include <windows.h>
 
-#include <algorithm>
-
 #include "app/app.h"
 #include "render/render.h"
 #include "settings/settings.h"
-
-RECT workAreaFrom(RECT const &desktop, RECT const *taskbar)
-{
-    RECT area = desktop;
-    // Removes the taskbar only when it spans a whole edge.
-    if (taskbar)
-        SubtractRect(&area, &desktop, taskbar);
-    return area;
-}
-
-static RECT lessTaskbar(RECT const &area)
-{
-    RECT taskbar;
-    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
-    return workAreaFrom(area, tray && GetWindowRect(tray, &taskbar) ? &taskbar : nullptr);
-}
-
-RECT workArea()
-{
-    RECT desktop;
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    return lessTaskbar(desktop);
-}
+#include "ui/ui.h"
 
 // Every move and resize replaces only the normal-position rectangle.
 void placeClockWindow(RECT const &rect)
@@ -63,39 +39,12 @@ bool mostlyInside(RECT const &window, RECT const &area)
     return !(areaOf(window) > 0 && areaOf(visible) / areaOf(window) < 0.75);
 }
 
-// The work area of the monitor nearest the window, so that a clock left on
-// a second monitor stays there.
-static RECT nearestWorkArea(RECT const &window)
-{
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    if (!GetMonitorInfoA(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor))
-        return workArea();
-    return monitor.rcWork;
-}
-
 void keepOnScreen()
 {
     RECT window;
     GetWindowRect(mainWindow, &window);
     if (!mostlyInside(window, nearestWorkArea(window)))
         moveToDefaultPosition();
-}
-
-// DM_REPOSITION brings a dialog back into the work area of its monitor;
-// Wine's dialog manager ignores it, so a dialog still reaching out of the
-// work area is moved here too, its top-left corner kept inside. Wine's
-// shell may leave its taskbar in the monitor's work area: it is taken off.
-void keepDialogOnScreen(HWND dialog)
-{
-    SendMessageA(dialog, DM_REPOSITION, 0, 0);
-    RECT window;
-    GetWindowRect(dialog, &window);
-    RECT area = lessTaskbar(nearestWorkArea(window));
-    int left = std::max(area.left, std::min(window.left, area.right - (window.right - window.left)));
-    int top = std::max(area.top, std::min(window.top, area.bottom - (window.bottom - window.top)));
-    if (left != window.left || top != window.top)
-        SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void setClockSize(int side)
@@ -106,7 +55,7 @@ void setClockSize(int side)
     placeClockWindow(rect);
     applyOnTop();
     faceDirty = 1;
-    redrawClock();
+    paintClock();
 }
 
 int clampSide(int side)

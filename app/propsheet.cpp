@@ -3,11 +3,9 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include "alarms/alarms.h"
 #include "app/app.h"
-#include "render/render.h"
 #include "res/resource.h"
-#include "settings/pages.h"
+#include "ui/ui.h"
 
 // The sheet grows to fit its largest page only after it was placed beside
 // the clock; once it has its final size it is brought back on screen.

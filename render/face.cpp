@@ -26,6 +26,8 @@ static wchar_t const *const dayLabels[] = {L"Su", L"Mo", L"Tu", L"We", L"Th", L"
 
 BYTE const labelAlpha = 0xC0;
 
+int pictureUnusable;
+
 // COLORREF 0x00BBGGRR to opaque ARGB 0xFFRRGGBB.
 static ARGB opaque(COLORREF color)
 {
@@ -87,15 +89,10 @@ struct PictureSpans {
 
 // The picture's largest centred square, scaled to the dial by GDI+ into
 // the frame (free until the face is copied into it), then laid into the
-// dial's circle. Whether it was drawn; a picture without width switches
-// the picture off for good.
+// dial's circle. Whether it was drawn; the picture has a width.
 static bool drawPicture(HDC frame, ClockDrawing const &drawing, float R3)
 {
     UINT w = backgroundWidth();
-    if (w == 0) {
-        settings.useImage = 0;
-        return false;
-    }
     UINT h = backgroundHeight();
     UINT side = w < h ? w : h;
     UINT sx = (w - side) / 2;
@@ -209,7 +206,7 @@ static void drawNumbers(FaceText const &text, ClockDrawing const &drawing, float
 static void drawLabel(FaceText const &text, ClockDrawing const &drawing, wchar_t const *string,
                       RectF const &layout, int mode, float solidSize, float contourSize, float outlineWidth)
 {
-    if (mode == 1) {
+    if (mode == labelSolid) {
         drawString(text, string, solidSize, layout, withAlpha(drawing.text, labelAlpha));
         return;
     }
@@ -284,22 +281,34 @@ static void drawFace(HDC face, HDC frame, ClockDrawing const &drawing)
     attachRaster(face, drawing.width, drawing.height);
     fillRing(drawing, R1, drawing.ring1, drawing.ring2);
     fillRing(drawing, R2, drawing.ring2, drawing.ring1);
-    bool pictureDrawn = settings.useImage == 1 && backgroundImage && drawPicture(frame, drawing, R3);
+    // A picture without width is reported, and counts as switched off
+    // from here on, as it will be in the settings.
+    bool pictureOn = settings.useImage != 0;
+    bool pictureDrawn = false;
+    if (settings.useImage == 1 && backgroundImage) {
+        if (backgroundWidth() == 0) {
+            pictureUnusable = 1;
+            pictureOn = false;
+        } else {
+            pictureDrawn = drawPicture(frame, drawing, R3);
+        }
+    }
     if (!pictureDrawn) {
         addDisc(float(drawing.cx), float(drawing.cy), R3);
         fillShape(premultiplied(drawing.background));
     }
     drawTicks(drawing, R4);
 
-    bool anyText = settings.showNumbers != 0 || settings.showLogo != 0 || settings.showDayOfTheWeek != 0;
+    bool anyText =
+        settings.showNumbers != 0 || settings.showLogo != labelOff || settings.showDayOfTheWeek != labelOff;
     FaceText text = {};
     bool fontFound = anyText && openText(text, face);
     if (fontFound && settings.showNumbers != 0)
         drawNumbers(text, drawing, R4);
-    if (fontFound && settings.showLogo != 0)
+    if (fontFound && settings.showLogo != labelOff)
         drawLogo(text, drawing, R4);
-    if (settings.showDayOfTheWeek != 0) {
-        if (!(settings.useImage != 0 && backgroundImage))
+    if (settings.showDayOfTheWeek != labelOff) {
+        if (!(pictureOn && backgroundImage))
             drawDayBox(drawing, R4);
         if (fontFound)
             drawDayOfTheWeek(text, drawing, R4);

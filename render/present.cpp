@@ -3,14 +3,13 @@
 #include <gdiplus.h>
 #include <objbase.h>
 
-#include "alarms/alarms.h"
 #include "render/render.h"
 #include "settings/settings.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
-HWND mainWindow;
+static HWND clockWindow; // the layered window that is presented to
 int faceDirty;
 int frameDirty;
 HDC frameDC;
@@ -36,13 +35,6 @@ static HBITMAP createSurface(HDC screen)
     return CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
-static int localeFlag(LCTYPE type, char const *value)
-{
-    char text[260] = "";
-    GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);
-    return lstrcmpA(text, value) == 0;
-}
-
 static void disposeBackgroundImage()
 {
     if (backgroundImage && backgroundImage->image)
@@ -55,7 +47,7 @@ static void disposeBackgroundImage()
 
 void createDrawingResources(HWND window)
 {
-    mainWindow = window;
+    clockWindow = window;
     HDC screen = GetDC(window);
     frameDC = CreateCompatibleDC(screen);
     faceDC = CreateCompatibleDC(screen);
@@ -66,8 +58,6 @@ void createDrawingResources(HWND window)
     ReleaseDC(window, screen);
     frameDirty = 1; // the new frame holds nothing yet
     loadBackgroundImage();
-    mondayFirst = localeFlag(LOCALE_IFIRSTDAYOFWEEK, "0");
-    use24Hour = localeFlag(LOCALE_ITIME, "1");
 }
 
 void releaseDrawingResources()
@@ -159,7 +149,7 @@ void redrawClockAt(SYSTEMTIME const &now)
     if (!frameDC || !faceDC)
         return;
     RECT client;
-    GetClientRect(mainWindow, &client);
+    GetClientRect(clockWindow, &client);
     SIZE size = {client.right - client.left, client.bottom - client.top};
     RECT change = renderClock(faceDC, faceDirty, frameDC, size.cx, size.cy, now);
     if (IsRectEmpty(&change))
@@ -169,6 +159,6 @@ void redrawClockAt(SYSTEMTIME const &now)
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     UPDATELAYEREDWINDOWINFO update = {sizeof update, nullptr, nullptr, &size,     frameDC,
                                       &source,       0,       &blend,  ULW_ALPHA, &change};
-    if (!UpdateLayeredWindowIndirect(mainWindow, &update))
+    if (!UpdateLayeredWindowIndirect(clockWindow, &update))
         GetLastError();
 }

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-extern HWND mainWindow;
 extern int faceDirty;  // rebuild the cached face at the next redraw
 extern int frameDirty; // draw and present the whole frame at the next redraw
 extern HDC frameDC;
@@ -21,6 +20,12 @@ UINT backgroundHeight();
 
 int const surfaceSide = 384; // side of both off-screen bitmaps
 
+// Set by a face rebuild that was to show the picture and found it without
+// width. Render never writes the settings: the caller switches the picture
+// off (useImage) for good and clears this.
+extern int pictureUnusable;
+
+// The window is the layered window that redrawClock presents to.
 void createDrawingResources(HWND window);
 void releaseDrawingResources();
 void loadBackgroundImage();

@@ -1,12 +1,9 @@
+// The alarm table's registry layout in the Events subkey.
 #include <algorithm>
 #include <cwchar>
 
-#include "alarms/alarms.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
-
-int use24Hour;
-int mondayFirst;
 
 static void valueName(char *name, int number, char const *field)
 {

@@ -2,11 +2,12 @@
 
 #include <cstddef>
 
-#include "app/app.h"
 #include "res/resource.h"
 #include "settings/registry.h"
 
 ClockSettings settings;
+char productName[nameLength];
+static wchar_t wideProductName[nameLength]; // the Run entry's UTF-16 name
 
 char const settingsKey[] = "Software\\Orvella\\Halvitrum";
 char const eventsKey[] = "Software\\Orvella\\Halvitrum\\Events";
@@ -69,14 +70,20 @@ static wchar_t *textField(ClockSettings &record, StoredText const &text)
     return reinterpret_cast<wchar_t *>(reinterpret_cast<char *>(&record) + text.offset);
 }
 
+void loadProductName(HINSTANCE module)
+{
+    LoadStringA(module, IDS_PRODUCT, productName, nameLength);
+    LoadStringW(module, IDS_PRODUCT, wideProductName, nameLength);
+}
+
 void setDefaultOptions(ClockSettings &record)
 {
     record.onTop = 1;
     record.autorun = 1;
     record.showSeconds = 1;
     record.showNumbers = 1;
-    record.showDayOfTheWeek = 2;
-    record.showLogo = 2;
+    record.showDayOfTheWeek = labelContour;
+    record.showLogo = labelContour;
     record.logoType = 0;
     lstrcpyW(record.logoText, defaultLogoText);
 }
@@ -168,9 +175,7 @@ static void saveAutorun()
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
     if (settings.autorun) {
-        wchar_t name[textUnits] = L"";
-        LoadStringW(instance, IDS_PRODUCT, name, textUnits);
-        writeText(key, name, autorunCommand(GetCommandLineW()).c_str());
+        writeText(key, wideProductName, autorunCommand(GetCommandLineW()).c_str());
     } else {
         RegDeleteValueA(key, productName);
     }

@@ -1,20 +1,39 @@
-// The one settings record and its registry persistence.
+// The one settings record and its registry persistence, the alarm table
+// included.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
-#include "alarms/alarms.h"
+int const textUnits = 260;  // every stored text, terminator included
+int const nameLength = 100; // product and class names, terminator included
 
-int const textUnits = 260; // every stored text, terminator included
+// One weekly alarm; week[] is indexed as SYSTEMTIME.wDayOfWeek (0 = Sunday).
+struct AlarmEvent {
+    int on;
+    wchar_t description[260];
+    int hours; // -1 ends the table
+    int minutes;
+    int week[7];
+};
+
+int const maxAlarms = 100;
+
+// At most 100 alarms; slot 100 only ever holds the end marker.
+typedef AlarmEvent AlarmTable[maxAlarms + 1];
+
+// How the logo and the day label are shown (showLogo, showDayOfTheWeek).
+int const labelOff = 0;
+int const labelSolid = 1;
+int const labelContour = 2;
 
 struct ClockSettings {
     int onTop;
     int autorun;
     int showSeconds;
     int showNumbers;      // 0 off, 1 all, 2 only 12-3-6-9
-    int showDayOfTheWeek; // 0 off, 1 solid, 2 contour
-    int showLogo;         // 0 off, 1 solid, 2 contour
+    int showDayOfTheWeek; // labelOff, labelSolid or labelContour
+    int showLogo;         // labelOff, labelSolid or labelContour
     int logoType;         // 0 date, 1 logoText
     wchar_t logoText[textUnits];
     int size;
@@ -35,9 +54,20 @@ struct ClockSettings {
 
 extern ClockSettings settings;
 
+// The product's name from the string table: the Run entry's name and the
+// caption of every message box.
+extern char productName[nameLength];
+// Loads productName from the module's string table, once at start-up.
+void loadProductName(HINSTANCE module);
+
 extern char const settingsKey[]; // under HKEY_CURRENT_USER
 extern char const eventsKey[];   // the alarm table's subkey
 extern char const autorunKey[];  // the per-user Run key
+
+// The table's registry layout in the Events subkey; each says whether the
+// subkey could be opened.
+bool loadAlarmTable(AlarmTable &table);
+bool saveAlarmTable(AlarmTable const &table);
 
 void loadSettings();
 void saveSettings(HWND window);

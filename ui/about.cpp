@@ -1,37 +1,23 @@
 // The About box.
 #include <windows.h>
 
-#include "app/app.h"
-#include "render/render.h"
 #include "res/resource.h"
+#include "settings/settings.h"
+#include "ui/pages.h"
+#include "ui/ui.h"
 
-static void onInitDialog(HWND dialog)
+static BOOL setUpAbout(HWND dialog)
 {
     char product[nameLength] = "", version[nameLength] = "", text[2 * nameLength + 16];
-    LoadStringA(instance, IDS_PRODUCT, product, nameLength);
-    LoadStringA(instance, IDS_VERSION, version, nameLength);
+    LoadStringA(dialogModule(), IDS_PRODUCT, product, nameLength);
+    LoadStringA(dialogModule(), IDS_VERSION, version, nameLength);
     wsprintfA(text, "%s version %s", product, version);
     SetDlgItemTextA(dialog, IDC_VERSION, text);
+    keepDialogOnScreen(dialog);
+    return TRUE;
 }
 
-static INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+void showAbout(HWND owner)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(dialog);
-        keepDialogOnScreen(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
-}
-
-void showAbout()
-{
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUTBOX), mainWindow, aboutProc, 0);
+    showClosingDialog(owner, IDD_ABOUTBOX, setUpAbout);
 }

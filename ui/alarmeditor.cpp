@@ -1,15 +1,19 @@
-// The alarm editor: enters one alarm and adds it to, or replaces it in, the
-// Alarms page's list, which it keeps sorted by time.
+// The alarm editor: enters one alarm, new or one of the Alarms page's, whose
+// time no other row of the page may have.
 #include <windows.h>
 #include <commctrl.h>
 
-#include "alarms/alarms.h"
-#include "app/app.h"
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "ui/alarmeditor.h"
+#include "ui/pages.h"
+#include "ui/ui.h"
 
-static int editMode; // 0 Add, 1 Edit
+// What the open editor was handed.
+static AlarmEditMode mode;
 static AlarmEvent working;
+static std::vector<AlarmEvent> const *rows;
+static int editedRow;
 
 static void swapControlPositions(HWND dialog, int firstId, int secondId)
 {
@@ -36,20 +40,18 @@ static void attachUpDown(HWND dialog, int upDownId, int editId, int highest)
     SendDlgItemMessageA(dialog, upDownId, UDM_SETPOS, 0, MAKELPARAM(0, 0));
 }
 
-// Fills the controls from the selected row; false (after telling the
-// user) when there is no row to edit.
-static bool loadSelectedRow(HWND dialog)
+// Fills the controls from the edited row; false (after telling the user)
+// when there is no row to edit.
+static bool loadEditedRow(HWND dialog)
 {
-    if (alarmRowCount() == 0) {
+    if (rows->empty()) {
         MessageBoxA(dialog, "There is no event in listview!", productName, MB_ICONINFORMATION);
         return false;
     }
-    int row = firstSelectedRow();
-    if (row == -1) {
+    if (editedRow == -1) {
         MessageBoxA(dialog, "Please select a line for edit!", productName, MB_ICONINFORMATION);
         return false;
     }
-    working = readAlarmRow(row);
     SetDlgItemTextW(dialog, IDC_DESCRIPTION, working.description);
     int hours = working.hours;
     if (!use24Hour) {
@@ -76,7 +78,7 @@ static void setWeekdayBoxes(HWND dialog)
         GetDateFormatA(0, 0, &date, "ddd", name, sizeof name);
         SetDlgItemTextA(dialog, IDC_SUNDAY + day, name);
         CheckDlgButton(dialog, IDC_SUNDAY + day,
-                       editMode == 0 || working.week[day] ? BST_CHECKED : BST_UNCHECKED);
+                       mode == addMode || working.week[day] ? BST_CHECKED : BST_UNCHECKED);
     }
     // Sunday moves down past each other day, so the boxes read Monday to
     // Sunday; the tab order stays.
@@ -85,14 +87,13 @@ static void setWeekdayBoxes(HWND dialog)
             swapControlPositions(dialog, IDC_SUNDAY, IDC_SUNDAY + day);
 }
 
-static void onInitDialog(HWND dialog, LPARAM mode)
+static void onInitDialog(HWND dialog)
 {
     attachUpDown(dialog, IDC_HOURSSPIN, IDC_HOURS, 23);
     attachUpDown(dialog, IDC_MINUTESSPIN, IDC_MINUTES, 59);
-    editMode = static_cast<int>(mode);
-    if (editMode == 0) {
+    if (mode == addMode) {
         SetWindowTextA(dialog, "Add alarm");
-        if (alarmRowCount() >= maxAlarms) {
+        if (rows->size() >= size_t(maxAlarms)) {
             MessageBoxA(dialog, "No more alarms can be added: the list already holds 100.", productName,
                         MB_ICONINFORMATION);
             EndDialog(dialog, 0);
@@ -104,7 +105,7 @@ static void onInitDialog(HWND dialog, LPARAM mode)
         }
     } else {
         SetWindowTextA(dialog, "Edit alarm");
-        if (!loadSelectedRow(dialog)) {
+        if (!loadEditedRow(dialog)) {
             EndDialog(dialog, 0);
             return;
         }
@@ -154,12 +155,12 @@ static bool readTime(HWND dialog)
 // Whether a row other than the edited one has the working alarm's time.
 // Every row is looked at: a table loaded from the registry may be out of
 // order until the first sort.
-static bool timeUsed(int editedRow)
+static bool timeUsed()
 {
-    for (int row = 0; row < alarmRowCount(); ++row) {
-        if (editMode == 1 && row == editedRow)
+    for (size_t row = 0; row < rows->size(); ++row) {
+        if (mode == editMode && int(row) == editedRow)
             continue;
-        AlarmEvent event = readAlarmRow(row);
+        AlarmEvent const &event = (*rows)[row];
         if (event.hours == working.hours && event.minutes == working.minutes)
             return true;
     }
@@ -176,27 +177,12 @@ static bool readWeekdays(HWND dialog)
     return any;
 }
 
-static void selectTime(int hours, int minutes)
-{
-    for (int row = 0; row < alarmRowCount(); ++row) {
-        AlarmEvent event = readAlarmRow(row);
-        if (event.hours == hours && event.minutes == minutes) {
-            LVITEMA item = {};
-            item.state = LVIS_SELECTED;
-            item.stateMask = LVIS_SELECTED;
-            SendMessageA(alarmList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-            return;
-        }
-    }
-}
-
 static void onOk(HWND dialog)
 {
     if (!readTime(dialog))
         return;
     GetDlgItemTextW(dialog, IDC_DESCRIPTION, working.description, textUnits);
-    int row = firstSelectedRow();
-    if (timeUsed(row)) {
+    if (timeUsed()) {
         refuse(dialog, "This time is used", MB_ICONINFORMATION);
         return;
     }
@@ -204,23 +190,16 @@ static void onOk(HWND dialog)
         refuse(dialog, "At least on day of the week must be checked", MB_ICONERROR);
         return;
     }
-    if (editMode == 1) {
-        working.on = readAlarmRow(row).on;
-        SendMessageA(alarmList, LVM_DELETEITEM, row, 0);
-    } else {
+    if (mode == addMode)
         working.on = 1;
-    }
-    addAlarmRow(working, alarmRowCount());
-    sortAlarmRows();
-    selectTime(working.hours, working.minutes);
     EndDialog(dialog, 1);
 }
 
-static INT_PTR CALLBACK alarmEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK alarmEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
-        onInitDialog(dialog, lParam);
+        onInitDialog(dialog);
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -237,7 +216,15 @@ static INT_PTR CALLBACK alarmEditorProc(HWND dialog, UINT message, WPARAM wParam
 }
 
 // A Unicode dialog, so that its description edit keeps texts in every script.
-INT_PTR editAlarm(HWND page, int mode)
+bool editAlarm(HWND owner, AlarmEvent &event, AlarmEditMode editing, std::vector<AlarmEvent> const &list,
+               int row)
 {
-    return DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ALARMEDIT), page, alarmEditorProc, mode);
+    mode = editing;
+    working = event;
+    rows = &list;
+    editedRow = row;
+    if (DialogBoxParamW(dialogModule(), MAKEINTRESOURCEW(IDD_ALARMEDIT), owner, alarmEditorProc, 0) != 1)
+        return false;
+    event = working;
+    return true;
 }

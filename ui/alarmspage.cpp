@@ -2,7 +2,6 @@
 // around it and the wave file.
 #include <windows.h>
 #include <commctrl.h>
-#include <commdlg.h>
 #include <mmsystem.h>
 #include <prsht.h>
 
@@ -10,13 +9,16 @@
 #include <cstdlib>
 #include <vector>
 
-#include "alarms/alarms.h"
-#include "app/app.h"
 #include "res/resource.h"
-#include "settings/pages.h"
 #include "settings/settings.h"
+#include "ui/alarmeditor.h"
+#include "ui/alarmspage.h"
+#include "ui/pages.h"
+#include "ui/ui.h"
 
 HWND alarmList;
+int use24Hour;
+int mondayFirst;
 
 static HFONT heavyFont; // the wave file label's font
 
@@ -79,12 +81,12 @@ static int rowChecked(int row)
     return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
 }
 
-int alarmRowCount()
+static int alarmRowCount()
 {
     return static_cast<int>(SendMessageA(alarmList, LVM_GETITEMCOUNT, 0, 0));
 }
 
-void addAlarmRow(AlarmEvent const &event, int index)
+static void addAlarmRow(AlarmEvent const &event, int index)
 {
     LVITEMA item = {};
     item.iItem = index;
@@ -132,7 +134,7 @@ AlarmEvent readAlarmRow(int index)
     return event;
 }
 
-int firstSelectedRow()
+static int firstSelectedRow()
 {
     return static_cast<int>(SendMessageA(alarmList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
@@ -145,7 +147,7 @@ static int CALLBACK compareAlarmRows(LPARAM first, LPARAM second, LPARAM keys)
     return lstrcmpA(times[first].c_str(), times[second].c_str());
 }
 
-void sortAlarmRows()
+static void sortAlarmRows()
 {
     // The comparison never reads the list while it sorts: a list view may
     // sort a copy of its rows and answer for the rows of before the sort.
@@ -164,7 +166,7 @@ void sortAlarmRows()
                  reinterpret_cast<LPARAM>(compareAlarmRows));
 }
 
-void applyAlarmsPage(HWND page)
+static void applyAlarmsPage(HWND page)
 {
     // The editor never lets the list grow past the table.
     int count = std::min(alarmRowCount(), maxAlarms);
@@ -226,11 +228,40 @@ static void onInitDialog(HWND page)
     heavyFont = setHeavyFont(GetDlgItem(page, IDC_WAVEFILE));
 }
 
-// An editor that could not be created (-1) changed nothing.
-static void openEditor(HWND page, int editMode)
+static void selectTime(int hours, int minutes)
 {
-    if (editAlarm(page, editMode) == 1)
-        PropSheet_Changed(GetParent(page), page);
+    for (int row = 0; row < alarmRowCount(); ++row) {
+        AlarmEvent event = readAlarmRow(row);
+        if (event.hours == hours && event.minutes == minutes) {
+            LVITEMA item = {};
+            item.state = LVIS_SELECTED;
+            item.stateMask = LVIS_SELECTED;
+            SendMessageA(alarmList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+            return;
+        }
+    }
+}
+
+// The editor's alarm replaces the edited row or joins the list, which is
+// then sorted by time again with the alarm selected. An editor that could
+// not be created changed nothing.
+static void openEditor(HWND page, AlarmEditMode mode)
+{
+    std::vector<AlarmEvent> rows;
+    for (int row = 0; row < alarmRowCount(); ++row)
+        rows.push_back(readAlarmRow(row));
+    int row = firstSelectedRow();
+    AlarmEvent event = {};
+    if (mode == editMode && row != -1)
+        event = rows[row];
+    if (!editAlarm(page, event, mode, rows, row))
+        return;
+    if (mode == editMode)
+        SendMessageA(alarmList, LVM_DELETEITEM, row, 0);
+    addAlarmRow(event, alarmRowCount());
+    sortAlarmRows();
+    selectTime(event.hours, event.minutes);
+    PropSheet_Changed(GetParent(page), page);
 }
 
 static void deleteAlarm(HWND page)
@@ -262,18 +293,8 @@ static void playWave(HWND page)
 
 static void selectWave(HWND page)
 {
-    wchar_t path[textUnits] = L"";
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = page;
-    dialog.hInstance = instance;
-    dialog.lpstrFilter = L"Wave file (*.wav)\0*.wav\0";
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = textUnits;
-    dialog.lpstrTitle = L"Please select a wave file";
-    dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER |
-                   OFN_ENABLESIZING;
-    if (!GetOpenFileNameW(&dialog))
+    wchar_t path[textUnits];
+    if (!chooseFile(page, L"Wave file (*.wav)\0*.wav\0", L"Please select a wave file", true, path))
         return;
     SetDlgItemTextW(page, IDC_WAVEFILE, path);
     PropSheet_Changed(GetParent(page), page);
@@ -283,10 +304,10 @@ static void onCommand(HWND page, int id)
 {
     switch (id) {
     case IDC_ADDALARM:
-        openEditor(page, 0);
+        openEditor(page, addMode);
         break;
     case IDC_EDITALARM:
-        openEditor(page, 1);
+        openEditor(page, editMode);
         break;
     case IDC_DELETEALARM:
         deleteAlarm(page);
@@ -307,11 +328,11 @@ static void onNotify(HWND page, NMHDR const *header)
         applyAlarmsPage(page);
         break;
     case PSN_HELP:
-        showHelp(helpTopic);
+        showPageHelp(helpTopic);
         break;
     case NM_DBLCLK:
         if (header->idFrom == IDC_ALARMLIST)
-            openEditor(page, alarmRowCount() > 0 ? 1 : 0);
+            openEditor(page, alarmRowCount() > 0 ? editMode : addMode);
         break;
     }
 }

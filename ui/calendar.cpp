@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "app/app.h"
-#include "render/render.h"
 #include "res/resource.h"
+#include "ui/pages.h"
+#include "ui/ui.h"
 
 static int width(RECT const &rect)
 {
@@ -37,28 +37,18 @@ static void fitCalendar(HWND dialog)
     SetWindowPos(dialog, nullptr, 0, 0, width(frame) + dx, height(frame) + dy, SWP_NOMOVE | SWP_NOZORDER);
 }
 
-static INT_PTR CALLBACK calendarProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+static BOOL setUpCalendar(HWND dialog)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        fitCalendar(dialog);
-        keepDialogOnScreen(dialog);
-        return FALSE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
-        }
-        break;
-    }
+    fitCalendar(dialog);
+    keepDialogOnScreen(dialog);
     return FALSE;
 }
 
-void showCalendar()
+void showCalendar(HWND owner)
 {
     // The month calendar's window class exists only once the common
     // controls have registered it.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CALENDAR), mainWindow, calendarProc, 0);
+    showClosingDialog(owner, IDD_CALENDAR, setUpCalendar);
 }

@@ -5,10 +5,10 @@
 #include <commdlg.h>
 #include <prsht.h>
 
-#include "app/app.h"
 #include "res/resource.h"
-#include "settings/pages.h"
 #include "settings/settings.h"
+#include "ui/pages.h"
+#include "ui/ui.h"
 
 int const colorsHelpId = 2;
 COLORREF const white = RGB(255, 255, 255);
@@ -143,26 +143,12 @@ static void onColorButton(HWND page, int buttonId)
     PropSheet_Changed(GetParent(page), page);
 }
 
-// The chosen file need not exist; its folder must.
-static bool chooseImageFile(HWND page, wchar_t path[textUnits])
-{
-    path[0] = L'\0';
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = page;
-    dialog.hInstance = instance;
-    dialog.lpstrFilter = L"Image file (bmp, jpg, png, gif)\0*.bmp;*.jpg;*.png;*.gif\0";
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = textUnits;
-    dialog.lpstrTitle = L"Please select an image file";
-    dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING;
-    return GetOpenFileNameW(&dialog) != FALSE;
-}
-
 static void onSelectImage(HWND page)
 {
+    // The chosen file need not exist; its folder must.
     wchar_t path[textUnits];
-    if (!chooseImageFile(page, path))
+    if (!chooseFile(page, L"Image file (bmp, jpg, png, gif)\0*.bmp;*.jpg;*.png;*.gif\0",
+                    L"Please select an image file", false, path))
         return;
     SetDlgItemTextW(page, IDC_IMAGEPATH, path);
     PropSheet_Changed(GetParent(page), page);

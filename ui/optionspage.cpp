@@ -4,10 +4,10 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include "app/app.h"
 #include "res/resource.h"
-#include "settings/pages.h"
 #include "settings/settings.h"
+#include "ui/pages.h"
+#include "ui/ui.h"
 
 int const logoTextLimit = 10; // characters the user may type
 int const optionsHelpId = 1;

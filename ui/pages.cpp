@@ -1,11 +1,33 @@
-// What the property pages share.
+// What the property pages and the dialogs share.
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
 #include <prsht.h>
 
-#include "app/app.h"
-#include "render/render.h"
-#include "settings/pages.h"
+#include "ui/pages.h"
+#include "ui/ui.h"
+
+static HINSTANCE hostModule;
+static HWND hostWindow;
+static void (*hostHelp)(int mapId);
+
+void setDialogHost(HINSTANCE module, HWND clockWindow, void (*help)(int mapId))
+{
+    hostModule = module;
+    hostWindow = clockWindow;
+    hostHelp = help;
+}
+
+HINSTANCE dialogModule()
+{
+    return hostModule;
+}
+
+void showPageHelp(int helpId)
+{
+    if (hostHelp)
+        hostHelp(helpId);
+}
 
 INT_PTR onSheetNotify(HWND page, NMHDR const *header, int helpId)
 {
@@ -15,7 +37,7 @@ INT_PTR onSheetNotify(HWND page, NMHDR const *header, int helpId)
         SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
         return TRUE;
     case PSN_HELP:
-        showHelp(helpId);
+        showPageHelp(helpId);
         return TRUE;
     }
     return FALSE;
@@ -23,7 +45,7 @@ INT_PTR onSheetNotify(HWND page, NMHDR const *header, int helpId)
 
 void postSettingsApplied()
 {
-    PostMessageA(mainWindow, settingsApplied, 0, 0);
+    PostMessageA(hostWindow, settingsApplied, 0, 0);
 }
 
 int const heaviestWeight = 1000; // the top of the LOGFONT scale, above FW_HEAVY
@@ -46,4 +68,46 @@ void releaseHeavyFont(HWND control, HFONT font)
         return;
     SendMessageA(control, WM_SETFONT, 0, FALSE);
     DeleteObject(font);
+}
+
+bool chooseFile(HWND owner, wchar_t const *filter, wchar_t const *title, bool mustExist,
+                wchar_t path[textUnits])
+{
+    path[0] = L'\0';
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.hInstance = hostModule;
+    dialog.lpstrFilter = filter;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = textUnits;
+    dialog.lpstrTitle = title;
+    dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING;
+    if (mustExist)
+        dialog.Flags |= OFN_FILEMUSTEXIST;
+    return GetOpenFileNameW(&dialog) != FALSE;
+}
+
+// The set-up comes as the dialog's initialisation parameter.
+static INT_PTR CALLBACK closingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        if (DialogSetUp setUp = reinterpret_cast<DialogSetUp>(lParam))
+            return setUp(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+INT_PTR showClosingDialog(HWND owner, int templateId, DialogSetUp setUp)
+{
+    return DialogBoxParamA(hostModule, MAKEINTRESOURCEA(templateId), owner, closingDialogProc,
+                           reinterpret_cast<LPARAM>(setUp));
 }

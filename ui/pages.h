@@ -1,14 +1,17 @@
-// The Options and Pro options pages of the property sheet, and what the
-// property pages share.
+// What the property pages and the dialogs share.
 #pragma once
 #include <windows.h>
 
-INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK colorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+#include "settings/settings.h"
+
+// The module that setDialogHost handed in, which holds the templates.
+HINSTANCE dialogModule();
 
 // The sheet's notifications to a settings page: PSN_APPLY applies the page
 // through its IDOK command, PSN_HELP opens the page's help topic.
 INT_PTR onSheetNotify(HWND page, NMHDR const *header, int helpId);
+// Opens the help at a page's topic.
+void showPageHelp(int helpId);
 
 // Tells the clock window that a page has applied its controls.
 void postSettingsApplied();
@@ -18,3 +21,16 @@ void postSettingsApplied();
 HFONT setHeavyFont(HWND control);
 // Gives the control its default font back and deletes the heavy one.
 void releaseHeavyFont(HWND control, HFONT font);
+
+// The file-open dialog of the pages: one file type (a filter of one pair),
+// the title, and OFN_FILEMUSTEXIST when mustExist is set (else only the
+// folder must); whether the user chose a path, which path then holds.
+bool chooseFile(HWND owner, wchar_t const *filter, wchar_t const *title, bool mustExist,
+                wchar_t path[textUnits]);
+
+// Prepares a dialog that shows something and closes with OK or Cancel; its
+// result is WM_INITDIALOG's.
+typedef BOOL (*DialogSetUp)(HWND dialog);
+// Runs such a dialog modally over the owner, with the one procedure that
+// ends it with the id of OK or Cancel.
+INT_PTR showClosingDialog(HWND owner, int templateId, DialogSetUp setUp);

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "alarms/alarms.h"
-#include "render/render.h"
 #include "settings/settings.h"
 #include "support/balloon.h"
 #include "support/program.h"
@@ -64,7 +63,7 @@ protected:
     void SetUp() override
     {
         stopAlarmSound();
-        mainWindow = nullptr;
+        setAlarmWindow(nullptr, 0);
         lstrcpynW(settings.waveFile, (binFolder() + L"\\rooster.wav").c_str(), textUnits);
         setAlarm(0, 7, 30, L"Wake up");
         // A tick at the start of a minute long before, so that no sequence
@@ -220,10 +219,11 @@ protected:
     void SetUp() override
     {
         AlarmCheckTest::SetUp();
-        mainWindow =
+        window =
             CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);
         icon.cbSize = NOTIFYICONDATAW_V3_SIZE;
-        icon.hWnd = mainWindow;
+        setAlarmWindow(window, 1);
+        icon.hWnd = window;
         icon.uID = 1;
         icon.uFlags = NIF_ICON;
         icon.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
@@ -232,8 +232,8 @@ protected:
     void TearDown() override
     {
         Shell_NotifyIconW(NIM_DELETE, &icon);
-        DestroyWindow(mainWindow);
-        mainWindow = nullptr;
+        DestroyWindow(window);
+        setAlarmWindow(nullptr, 0);
         AlarmCheckTest::TearDown();
     }
     // Rings the alarm of 07:30 and waits for the shell's balloon.
@@ -250,6 +250,7 @@ protected:
             },
             timeoutMs);
     }
+    HWND window = nullptr;
     NOTIFYICONDATAW icon = {};
 };
 

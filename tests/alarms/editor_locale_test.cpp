@@ -11,6 +11,8 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "support/clockwindow.h"
+#include "ui/alarmspage.h"
+#include "ui/ui.h"
 
 namespace {
 

@@ -6,6 +6,8 @@
 #include "page_fixture.h"
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "ui/alarmspage.h"
+#include "ui/ui.h"
 
 namespace {
 

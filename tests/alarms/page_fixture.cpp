@@ -8,6 +8,8 @@
 #include "settings/settings.h"
 #include "support/clockwindow.h"
 #include "support/registry.h"
+#include "ui/alarmspage.h"
+#include "ui/ui.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "alarms/alarms.h"
+#include "settings/settings.h"
 #include "support/dialogdriver.h"
 
 // One alarm as a test writes it: "HH:MM", weekdays Sunday first as

@@ -8,6 +8,9 @@
 #include "support/clockwindow.h"
 #include "support/program.h"
 #include "support/registry.h"
+#include "ui/alarmeditor.h"
+#include "ui/alarmspage.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -422,12 +425,12 @@ TEST_F(AlarmsPage, AnEditorThatCannotBeCreatedChangesNothing)
     openPage();
     selectRow(1);
     // A module without the editor's template makes its creation fail.
-    HINSTANCE const program = instance;
-    instance = GetModuleHandleA("ntdll.dll");
-    EXPECT_EQ(-1, editAlarm(page, 0));
+    setDialogHost(GetModuleHandleA("ntdll.dll"), mainWindow, showHelp);
+    AlarmEvent event = {};
+    EXPECT_FALSE(editAlarm(page, event, addMode, {}, -1));
     press(IDC_ADDALARM);
     press(IDC_EDITALARM);
-    instance = program;
+    setDialogHost(instance, mainWindow, showHelp);
     EXPECT_EQ(0, changes());
     EXPECT_EQ(3u, listRows().size());
 }

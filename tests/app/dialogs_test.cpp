@@ -14,6 +14,7 @@
 #include "support/dialogdriver.h"
 #include "support/processes.h"
 #include "support/program.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -114,7 +115,7 @@ TEST_F(SmallDialogs, AboutShowsNameVersionAndLogo)
 
     DWORD thread = GetCurrentThreadId();
     DLGPROC aboutProc = nullptr;
-    runDriven([] { showAbout(); },
+    runDriven([] { showAbout(mainWindow); },
               [&] {
                   HWND about = waitForDialog("About", thread);
                   ASSERT_NE(nullptr, about);
@@ -152,7 +153,7 @@ TEST_F(SmallDialogs, CalendarShowsAPlainMonthCalendarAndEndsOnEscAndCloseBox)
 
     DWORD thread = GetCurrentThreadId();
     DLGPROC calendarProc = nullptr;
-    runDriven([] { showCalendar(); },
+    runDriven([] { showCalendar(mainWindow); },
               [&] {
                   HWND dialog = waitForDialog("Calendar", thread);
                   ASSERT_NE(nullptr, dialog);

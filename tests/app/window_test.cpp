@@ -13,22 +13,9 @@
 #include "settings/settings.h"
 #include "support/clockwindow.h"
 #include "support/cursor.h"
+#include "support/rects.h"
 #include "support/registry.h"
-
-static bool operator==(RECT const &a, RECT const &b)
-{
-    return EqualRect(&a, &b) != 0;
-}
-
-static std::ostream &operator<<(std::ostream &out, RECT const &r)
-{
-    return out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
-}
-
-static RECT square(int left, int top, int side)
-{
-    return RECT{left, top, left + side, top + side};
-}
+#include "ui/ui.h"
 
 static int side()
 {
@@ -567,4 +554,42 @@ TEST_F(Tick, DisplayChangeRedrawsTheWholeFrame)
     EXPECT_EQ(0, markedInSquare());
     EXPECT_EQ(0, frameDirty);
     EXPECT_EQ(before, windowRect(mainWindow));
+}
+
+// Restores the user's locale values that a test changes.
+class LocaleFlags : public testing::Test {
+protected:
+    char firstDay[80] = "", time[80] = "";
+    void SetUp() override
+    {
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, firstDay, sizeof firstDay);
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, time, sizeof time);
+        loadFreshSettings();
+    }
+    void TearDown() override
+    {
+        destroyClockWindow();
+        SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, firstDay);
+        SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, time);
+    }
+    static void recreate()
+    {
+        destroyClockWindow();
+        ASSERT_NE(nullptr, createClockWindow());
+    }
+};
+
+TEST_F(LocaleFlags, ReadWhenTheClockWindowIsCreated)
+{
+    if (!SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, "0") ||
+        !SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, "1"))
+        GTEST_SKIP() << "the locale values cannot be changed here";
+    recreate();
+    EXPECT_EQ(1, mondayFirst);
+    EXPECT_EQ(1, use24Hour);
+    SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, "6");
+    SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, "0");
+    recreate();
+    EXPECT_EQ(0, mondayFirst);
+    EXPECT_EQ(0, use24Hour);
 }

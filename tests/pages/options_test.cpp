@@ -5,10 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app.h"
 #include "pagehost.h"
 #include "render/render.h"
 #include "res/resource.h"
-#include "settings/pages.h"
+#include "ui/ui.h"
 #include "settings/settings.h"
 #include "support/clockwindow.h"
 #include "support/registry.h"

@@ -10,7 +10,7 @@
 #include "pagehost.h"
 #include "render/render.h"
 #include "res/resource.h"
-#include "settings/pages.h"
+#include "ui/ui.h"
 #include "settings/settings.h"
 #include "support/clockwindow.h"
 #include "support/processes.h"

@@ -52,21 +52,8 @@ BOOL CALLBACK findAlarmsPage(HWND child, LPARAM parameter)
     return TRUE;
 }
 
-class AlarmsSheetProgram : public testing::Test {
+class AlarmsSheetProgram : public TwoClocksTest {
 protected:
-    void SetUp() override
-    {
-        clearRegistry();
-    }
-    void TearDown() override
-    {
-        for (RunningClock *clock : {&first, &second})
-            if (clock->process.hProcess && waitForExit(*clock, 0) == STILL_ACTIVE)
-                killClock(*clock);
-        killProcesses(L"hh.exe");
-        clearRegistry();
-    }
-
     // Opens the sheet on the Alarms page as the menu command does.
     bool openAlarms(RunningClock &clock)
     {
@@ -170,7 +157,6 @@ protected:
         EXPECT_EQ(0u, exitClock(clock));
     }
 
-    RunningClock first, second;
     HWND sheet = nullptr;
     HWND page = nullptr;
     HWND list = nullptr;

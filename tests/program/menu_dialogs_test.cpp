@@ -29,12 +29,7 @@ protected:
     }
     void TearDown() override
     {
-        if (clock.process.hProcess) {
-            if (waitForExit(clock, 0) == STILL_ACTIVE)
-                killClock(clock);
-            CloseHandle(clock.process.hProcess);
-            CloseHandle(clock.process.hThread);
-        }
+        releaseClock(clock);
         killProcesses(L"hh.exe");
     }
     DWORD clockId() const

@@ -9,6 +9,7 @@
 
 #include "settings/settings.h"
 #include "support/program.h"
+#include "support/rects.h"
 #include "support/registry.h"
 
 namespace {
@@ -29,11 +30,6 @@ BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM found)
     else
         monitors.others.push_back(info.rcMonitor);
     return TRUE;
-}
-
-RECT square(int left, int top, int side)
-{
-    return RECT{left, top, left + side, top + side};
 }
 
 class TwoMonitors : public testing::Test {
@@ -81,16 +77,6 @@ protected:
 };
 
 } // namespace
-
-static bool operator==(RECT const &a, RECT const &b)
-{
-    return EqualRect(&a, &b) != 0;
-}
-
-static std::ostream &operator<<(std::ostream &out, RECT const &r)
-{
-    return out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
-}
 
 TEST_F(TwoMonitors, AClockOnTheSecondMonitorStaysThere)
 {

@@ -34,21 +34,8 @@ void expectEveryValueStored()
     EXPECT_TRUE(keyExists(eventsKey));
 }
 
-class Startup : public testing::Test {
+class Startup : public TwoClocksTest {
 protected:
-    void SetUp() override
-    {
-        clearRegistry();
-    }
-    void TearDown() override
-    {
-        for (RunningClock *clock : {&first, &second})
-            if (clock->process.hProcess && waitForExit(*clock, 0) == STILL_ACTIVE)
-                killClock(*clock);
-        killProcesses(L"hh.exe");
-        clearRegistry();
-    }
-    RunningClock first, second;
 };
 
 } // namespace

@@ -12,22 +12,8 @@
 #include "support/cursor.h"
 #include "support/dialogdriver.h"
 #include "support/program.h"
+#include "support/rects.h"
 #include "support/registry.h"
-
-static bool operator==(RECT const &a, RECT const &b)
-{
-    return EqualRect(&a, &b) != 0;
-}
-
-static std::ostream &operator<<(std::ostream &out, RECT const &r)
-{
-    return out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
-}
-
-static RECT square(int left, int top, int side)
-{
-    return RECT{left, top, left + side, top + side};
-}
 
 static RECT windowRect(HWND window)
 {
@@ -63,12 +49,7 @@ protected:
 
     void TearDown() override
     {
-        if (clock.process.hProcess) {
-            if (waitForExit(clock, 0) == STILL_ACTIVE)
-                killClock(clock);
-            CloseHandle(clock.process.hProcess);
-            CloseHandle(clock.process.hThread);
-        }
+        releaseClock(clock);
         killProcesses(L"hh.exe");
     }
     // Delivered and handled before it returns, as the shell's calls are.

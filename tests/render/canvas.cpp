@@ -9,13 +9,12 @@
 
 using namespace Gdiplus::DllExports;
 
+HWND canvasWindow;
+
 class Canvas : public testing::Environment {
 public:
     void SetUp() override;
     void TearDown() override;
-
-private:
-    HWND window = nullptr;
 };
 
 static testing::Environment *const canvas = testing::AddGlobalTestEnvironment(new Canvas);
@@ -27,15 +26,16 @@ void Canvas::SetUp()
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "HalvitrumCanvas";
     RegisterClassA(&windowClass);
-    window = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, "HalvitrumCanvas", "", WS_POPUP, 100, 100,
-                             surfaceSide, surfaceSide, nullptr, nullptr, windowClass.hInstance, nullptr);
-    createDrawingResources(window);
+    canvasWindow =
+        CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, "HalvitrumCanvas", "", WS_POPUP, 100, 100,
+                        surfaceSide, surfaceSide, nullptr, nullptr, windowClass.hInstance, nullptr);
+    createDrawingResources(canvasWindow);
 }
 
 void Canvas::TearDown()
 {
     releaseDrawingResources();
-    DestroyWindow(window);
+    DestroyWindow(canvasWindow);
 }
 
 void useTestSettings()
@@ -73,6 +73,11 @@ void drawClock(int side, SYSTEMTIME const &now, bool rebuild)
 {
     int dirty = rebuild;
     renderClock(faceDC, dirty, frameDC, side, side, now);
+    // The face's report of a picture without width, taken over as the clock does.
+    if (pictureUnusable) {
+        settings.useImage = 0;
+        pictureUnusable = 0;
+    }
 }
 
 DWORD facePixel(int x, int y)

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// The layered window that the drawing resources present to.
+extern HWND canvasWindow;
+
 // Distinct colours for the five roles (COLORREF).
 COLORREF const testBackground = RGB(255, 255, 255);
 COLORREF const testMarkers = RGB(255, 0, 0);

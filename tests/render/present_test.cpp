@@ -168,12 +168,12 @@ TEST(Present, RedrawKeepsThePlaceAndShowsTheClientSize)
 {
     useTestSettings();
     for (int side : {144, 256, 384}) {
-        SetWindowPos(mainWindow, nullptr, 120, 80, side, side, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(canvasWindow, nullptr, 120, 80, side, side, SWP_NOZORDER | SWP_NOACTIVATE);
         faceDirty = 1;
         redrawClock();
         EXPECT_EQ(0, faceDirty);
         RECT window;
-        GetWindowRect(mainWindow, &window);
+        GetWindowRect(canvasWindow, &window);
         EXPECT_EQ(120, window.left);
         EXPECT_EQ(80, window.top);
         EXPECT_EQ(side, window.right - window.left);
@@ -183,48 +183,9 @@ TEST(Present, RedrawKeepsThePlaceAndShowsTheClientSize)
     }
 }
 
-// Restores the user's locale values that a test changes.
-class LocaleFlags : public testing::Test {
-protected:
-    char firstDay[80] = "", time[80] = "";
-    void SetUp() override
-    {
-        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, firstDay, sizeof firstDay);
-        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, time, sizeof time);
-    }
-    void TearDown() override
-    {
-        SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, firstDay);
-        SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, time);
-        releaseDrawingResources();
-        createDrawingResources(mainWindow);
-    }
-    static void recreate()
-    {
-        HWND window = mainWindow;
-        releaseDrawingResources();
-        createDrawingResources(window);
-    }
-};
-
-TEST_F(LocaleFlags, ReadWhenTheResourcesAreCreated)
-{
-    if (!SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, "0") ||
-        !SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, "1"))
-        GTEST_SKIP() << "the locale values cannot be changed here";
-    recreate();
-    EXPECT_EQ(1, mondayFirst);
-    EXPECT_EQ(1, use24Hour);
-    SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, "6");
-    SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, "0");
-    recreate();
-    EXPECT_EQ(0, mondayFirst);
-    EXPECT_EQ(0, use24Hour);
-}
-
 TEST(Present, NothingIsDrawnOnceReleased)
 {
-    HWND window = mainWindow;
+    HWND window = canvasWindow;
     releaseDrawingResources();
     EXPECT_EQ(nullptr, frameDC);
     EXPECT_EQ(nullptr, faceDC);

@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "alarms/alarms.h"
 #include "app/app.h"
 #include "render/render.h"
 #include "settings/settings.h"
@@ -389,7 +388,6 @@ TEST(SettingsFuzz, RandomRegistryStatesLoadAndDraw)
     }
     printf("%d registry states loaded and drawn in %.1f s\n", states, (GetTickCount() - start) / 1000.0);
     releaseDrawingResources();
-    mainWindow = nullptr;
     DestroyWindow(window);
     clearRegistry();
 }

@@ -1,10 +1,23 @@
 #include "support/clockwindow.h"
 
+#include <gtest/gtest.h>
+
 #include "app/app.h"
 #include "render/render.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "support/registry.h"
+
+// The program's strings, as WinMain loads them first.
+class ProductStrings : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        loadProductStrings(instance);
+    }
+};
+
+static testing::Environment *const productStrings = testing::AddGlobalTestEnvironment(new ProductStrings);
 
 void loadFreshSettings()
 {

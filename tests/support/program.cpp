@@ -1,4 +1,5 @@
 #include "support/program.h"
+#include "support/registry.h"
 
 #include <tlhelp32.h>
 
@@ -82,4 +83,18 @@ void killProcesses(wchar_t const *exeName)
         }
     }
     CloseHandle(snapshot);
+}
+
+void TwoClocksTest::SetUp()
+{
+    clearRegistry();
+}
+
+void TwoClocksTest::TearDown()
+{
+    for (RunningClock *clock : {&first, &second})
+        if (clock->process.hProcess && waitForExit(*clock, 0) == STILL_ACTIVE)
+            killClock(*clock);
+    killProcesses(L"hh.exe");
+    clearRegistry();
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include <gtest/gtest.h>
+
 struct RunningClock {
     PROCESS_INFORMATION process = {};
     HWND window = nullptr;
@@ -47,3 +49,13 @@ template <class Condition> bool waitUntil(Condition condition, DWORD timeoutMs =
     }
     return true;
 }
+
+// Tests that start up to two clocks from a cleared registry; whatever still
+// runs at the end is killed, with the help viewers, and the registry is
+// cleared again.
+class TwoClocksTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    RunningClock first, second;
+};

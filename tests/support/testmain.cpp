@@ -1,5 +1,5 @@
-// The main of every test program: the program's strings and GDI+ are set
-// up as WinMain does, and the exit code is also written where the Wine
+// The main of every test program: the product name and GDI+ are set up as
+// WinMain does, and the exit code is also written where the Wine
 // wrapper can read it (a program inside a virtual desktop has no other way
 // to hand it back).
 #include <windows.h>
@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app.h"
+#include "settings/settings.h"
 
 int main(int argc, char **argv)
 {
@@ -19,8 +19,7 @@ int main(int argc, char **argv)
     // a test that hangs is seen by name.
     setvbuf(stdout, nullptr, _IONBF, 0);
     testing::InitGoogleTest(&argc, argv);
-    instance = GetModuleHandleA(nullptr);
-    loadProductStrings(instance);
+    loadProductName(GetModuleHandleA(nullptr));
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
     ULONG_PTR token;

@@ -1,0 +1,34 @@
+// The property pages and the dialogs, as the clock window uses them.
+#pragma once
+#include <windows.h>
+
+// Posted to the clock window by each property page that applied its
+// controls to ClockSettings; the window takes the change over once per
+// apply of the sheet.
+UINT const settingsApplied = WM_APP + 1;
+
+// Called once when the clock window is created: the module that holds the
+// dialog templates, the clock window, which receives settingsApplied, and
+// the help that the pages' Help buttons open at a map id.
+void setDialogHost(HINSTANCE module, HWND clockWindow, void (*help)(int mapId));
+
+// Locale flags, read when the clock window is created: the Alarms page and
+// the alarm editor show 24-hour times and weeks that start on Monday.
+extern int use24Hour;
+extern int mondayFirst;
+
+INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK colorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK alarmsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+void showCalendar(HWND owner);
+void showAbout(HWND owner);
+
+// The desktop rectangle less a taskbar that spans one of its edges.
+RECT workAreaFrom(RECT const &desktop, RECT const *taskbar);
+// The desktop's work area less the taskbar.
+RECT workArea();
+// The work area of the monitor nearest the rectangle.
+RECT nearestWorkArea(RECT const &window);
+// Moves a dialog that reaches out of its monitor's work area back into it.
+void keepDialogOnScreen(HWND dialog);
