@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "app/app.h"
 #include "render/drawing.h"
 #include "render/render.h"
 #include "settings/settings.h"
@@ -243,7 +244,7 @@ void renderClock(HDC face, int &dirty, HDC frame, int width, int height, SYSTEMT
     drawing.u = 2 * drawing.R / 350;
     drawing.now = now;
     chooseColors(drawing);
-    GdipCreateFontFamilyFromName(fontName, nullptr, &drawing.family);
+    createFontFamily(fontName, &drawing.family);
     GdipCreateStringFormat(0, 0, &drawing.format);
     GdipSetStringFormatAlign(drawing.format, StringAlignmentCenter);
     GdipSetStringFormatLineAlign(drawing.format, StringAlignmentCenter);
