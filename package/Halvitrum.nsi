@@ -138,8 +138,8 @@ UninstPage custom un.confirmPage un.confirmPageLeave
 
 !insertmacro MUI_LANGUAGE "English"
 
-!insertmacro defineEndRunningClock "" "Setup has changed nothing. End Halvitrum (right-click the clock, then Exit) and run Setup again."
-!insertmacro defineEndRunningClock "un." "Nothing has been removed. End Halvitrum (right-click the clock, then Exit) and run the uninstaller again."
+!insertmacro defineEndRunningClock "" "Setup has changed nothing. End Halvitrum (right-click the clock, then Exit; if it does not answer, end it in Task Manager) and run Setup again."
+!insertmacro defineEndRunningClock "un." "Nothing has been removed. End Halvitrum (right-click the clock, then Exit; if it does not answer, end it in Task Manager) and run the uninstaller again."
 
 ; The clock looks for its sound and help in its current folder.
 Function startClock

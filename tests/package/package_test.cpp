@@ -612,11 +612,13 @@ TEST_F(Package, ClockThatDoesNotEndLeavesEverythingAsItWas)
 
 TEST_F(Package, SilentUninstallKeepsTheSettingsTwiceOver)
 {
+    // With its autorun entry in place at the start, the clock writes it
+    // again when the uninstaller ends it; the uninstaller removes it after.
     prepareClockSettings();
+    setText(autorunKey, L"Halvitrum", L"\"" + folder + L"\\Halvitrum.exe\" -autorun");
     ASSERT_TRUE(startIn(folder));
     Clock clock;
     ASSERT_TRUE(clock.find());
-    setText(autorunKey, L"Halvitrum", L"\"" + folder + L"\\Halvitrum.exe\" -autorun");
     wchar_t temporary[MAX_PATH] = L"";
     GetTempPathW(MAX_PATH, temporary);
     std::wstring spare = std::wstring(temporary) + L"Uninstall.exe";
