@@ -235,7 +235,8 @@ static INT_PTR CALLBACK alarmEditorProc(HWND dialog, UINT message, WPARAM wParam
     return 0;
 }
 
+// A Unicode dialog, so that its description edit keeps texts in every script.
 INT_PTR editAlarm(HWND page, int mode)
 {
-    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ALARMEDIT), page, alarmEditorProc, mode);
+    return DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ALARMEDIT), page, alarmEditorProc, mode);
 }

@@ -48,5 +48,5 @@ void sortAlarmRows();   // ascending by the 24-hour time
 void applyAlarmsPage(HWND page);
 
 // Opens the alarm editor over alarmList in Add (0) or Edit (1) mode; 1 when
-// it changed the list.
+// it changed the list, 0 when not, -1 when it could not be created.
 INT_PTR editAlarm(HWND page, int editMode);

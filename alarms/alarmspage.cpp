@@ -188,9 +188,10 @@ static void onInitDialog(HWND page)
     heavyFont = setHeavyFont(GetDlgItem(page, IDC_WAVEFILE));
 }
 
+// An editor that could not be created (-1) changed nothing.
 static void openEditor(HWND page, int editMode)
 {
-    if (editAlarm(page, editMode))
+    if (editAlarm(page, editMode) == 1)
         PropSheet_Changed(GetParent(page), page);
 }
 

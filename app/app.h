@@ -18,6 +18,9 @@ UINT const clockTimer = 1;
 
 // Start-up step 1: the product, tray tip and class names from the string table.
 void loadProductStrings(HINSTANCE module);
+// Adds the tray icon that start-up described (same id, callback and tip);
+// whether the shell took it. False before start-up has described it.
+bool addTrayIcon();
 
 // path = the folder of Halvitrum.exe followed by name (which may hold a
 // subfolder); whether that file exists.
@@ -44,6 +47,8 @@ int clampSide(int side); // into minimumSide..maximumSide
 RECT workArea();
 // The desktop rectangle less a taskbar that spans one of its edges.
 RECT workAreaFrom(RECT const &desktop, RECT const *taskbar);
+// Whether at least three quarters of the window lie inside the area.
+bool mostlyInside(RECT const &window, RECT const &area);
 void placeClockWindow(RECT const &rect);
 void moveToDefaultPosition();
 void keepOnScreen();

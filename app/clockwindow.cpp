@@ -11,16 +11,18 @@
 HMENU popupMenu;
 int buttonsSwapped;
 
-static bool ended;       // settings saved and drawing resources released
-static POINT dragOrigin; // cursor position at the previous drag step
-static int lastDay;      // wDay of the previous tick
-static int lastMinute;   // wMinute of the last once-a-minute redraw
+static bool ended;          // settings saved and drawing resources released
+static POINT dragOrigin;    // cursor position at the previous drag step
+static int lastDay;         // wDay of the previous tick
+static int lastMinute;      // wMinute of the last once-a-minute redraw
+static UINT taskbarCreated; // sent to every top-level window when the shell starts anew
 
 static LRESULT onCreate(HWND window)
 {
     // A new window starts with a fresh tick and a fresh end.
     ended = false;
     lastDay = lastMinute = 0;
+    taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     faceDirty = 1;
     createDrawingResources(window);
     popupMenu = GetSubMenu(LoadMenuA(instance, MAKEINTRESOURCEA(IDM_CLOCKMENU)), 0);
@@ -250,6 +252,11 @@ static LRESULT onTrayNotify(LPARAM event)
 
 LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A restarted shell has forgotten every notification icon.
+    if (message == taskbarCreated && taskbarCreated) {
+        addTrayIcon();
+        return 0;
+    }
     switch (message) {
     case WM_CREATE:
         return onCreate(window);

@@ -14,6 +14,7 @@ char className[nameLength];
 static char trayTip[nameLength];
 
 static NOTIFYICONDATAA trayIcon;
+static bool trayIconShown; // the shell holds the icon
 
 void loadProductStrings(HINSTANCE module)
 {
@@ -55,7 +56,14 @@ static bool registerClockClass()
     return RegisterClassExA(&windowClass) != 0;
 }
 
-static void addTrayIcon(HWND window, HICON icon)
+// The icon as start-up describes it; a re-created taskbar gets it again.
+bool addTrayIcon()
+{
+    trayIconShown = Shell_NotifyIconA(NIM_ADD, &trayIcon) != FALSE;
+    return trayIconShown;
+}
+
+static void createTrayIcon(HWND window, HICON icon)
 {
     trayIcon.cbSize = NOTIFYICONDATAA_V3_SIZE;
     trayIcon.hWnd = window;
@@ -64,17 +72,15 @@ static void addTrayIcon(HWND window, HICON icon)
     trayIcon.uCallbackMessage = trayCallback;
     trayIcon.hIcon = icon;
     lstrcpynA(trayIcon.szTip, trayTip, sizeof trayIcon.szTip);
-    if (!Shell_NotifyIconA(NIM_ADD, &trayIcon)) {
-        trayIcon.cbSize = 0; // nothing to delete at the end
+    if (!addTrayIcon())
         showStartupError(window, "Shell notify icon is not created!");
-    }
 }
 
 static void deleteTrayIcon()
 {
-    if (trayIcon.cbSize)
+    if (trayIconShown)
         Shell_NotifyIconA(NIM_DELETE, &trayIcon);
-    trayIcon.cbSize = 0;
+    trayIconShown = false;
 }
 
 int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand)
@@ -113,7 +119,7 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand)
 
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDC_HALVITRUM));
     HICON smallIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SMALL));
-    addTrayIcon(window, smallIcon);
+    createTrayIcon(window, smallIcon);
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0)) {

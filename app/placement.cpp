@@ -46,14 +46,31 @@ static double areaOf(RECT const &rect)
     return double(rect.right - rect.left) * double(rect.bottom - rect.top);
 }
 
+bool mostlyInside(RECT const &window, RECT const &area)
+{
+    RECT visible;
+    if (!IntersectRect(&visible, &window, &area))
+        SetRectEmpty(&visible);
+    // A window without area has no ratio and counts as inside.
+    return !(areaOf(window) > 0 && areaOf(visible) / areaOf(window) < 0.75);
+}
+
+// The work area of the monitor nearest the window, so that a clock left on
+// a second monitor stays there.
+static RECT nearestWorkArea(RECT const &window)
+{
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor))
+        return workArea();
+    return monitor.rcWork;
+}
+
 void keepOnScreen()
 {
-    RECT window, visible, screen = workArea();
+    RECT window;
     GetWindowRect(mainWindow, &window);
-    if (!IntersectRect(&visible, &window, &screen))
-        SetRectEmpty(&visible);
-    // A window without area has no ratio and stays.
-    if (areaOf(window) > 0 && areaOf(visible) / areaOf(window) < 0.75)
+    if (!mostlyInside(window, nearestWorkArea(window)))
         moveToDefaultPosition();
 }
 

@@ -19,25 +19,28 @@ void openPropertySheet(int startPage)
         {IDD_PROOPTIONS, colorsPageProc},
         {IDD_ALARMS, alarmsPageProc},
     };
-    PROPSHEETPAGEA pages[3] = {};
+    // The UTF-16 sheet makes its pages, and their edit controls, Unicode
+    // windows, so texts in every script reach them whole.
+    PROPSHEETPAGEW pages[3] = {};
     for (int i = 0; i < 3; ++i) {
         pages[i].dwSize = sizeof pages[i];
         pages[i].dwFlags = PSP_HASHELP;
         pages[i].hInstance = instance;
-        pages[i].pszTemplate = MAKEINTRESOURCEA(pageList[i].templateId);
+        pages[i].pszTemplate = MAKEINTRESOURCEW(pageList[i].templateId);
         pages[i].pfnDlgProc = pageList[i].procedure;
     }
-    // The Alarms page's list needs its window class.
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    // The Alarms page's list and the alarm editor's up-down controls need
+    // their window classes.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
-    PROPSHEETHEADERA header = {};
+    PROPSHEETHEADERW header = {};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_HASHELP | PSH_NOCONTEXTHELP;
     header.hwndParent = mainWindow;
     header.hInstance = instance;
-    header.pszCaption = "Properties";
+    header.pszCaption = L"Properties";
     header.nPages = 3;
     header.nStartPage = startPage;
     header.ppsp = pages;
-    PropertySheetA(&header);
+    PropertySheetW(&header);
 }

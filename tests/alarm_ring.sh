@@ -13,14 +13,7 @@ program=$1
 source "$(dirname "$0")/../tools/wine-env.sh"
 
 ring=$(mktemp -d "$HALVITRUM_TEST_RUN/ring.XXXXXX")
-# Linked, not copied: Wine replaces its registry files instead of writing
-# into them. The registry and the server's lock file become files of the copy.
-cp -al "$WINEPREFIX" "$ring/prefix"
-rm -f "$ring/prefix/wineserver"
-for file in "$WINEPREFIX"/*.reg "$WINEPREFIX"/.update-timestamp; do
-    cp --remove-destination "$file" "$ring/prefix/"
-done
-export WINEPREFIX=$ring/prefix
+copy_prefix "$ring"
 
 # Sound of this test only.
 export HOME=$ring/home

@@ -8,6 +8,7 @@ packages=(
     wine wine64 xvfb x11-utils xauth # running it under Wine on a display
     imagemagick                      # screenshots
     faketime                         # alarm tests at a chosen moment
+    libx11-6 libxrandr2              # two monitors on Xvfb (tools/set_monitors.py)
     locales                          # locale sources for the alarm tests' localedef
     python3 python3-fonttools fonts-dejavu-core # font, art and sound generators
     fp-utils                         # chmls, which the help test reads the CHM with

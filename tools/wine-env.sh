@@ -13,13 +13,16 @@ running() {
     [ "$state" != Z ]
 }
 
-# start_display: starts Xvfb on a free display number and exports DISPLAY;
-# its PID is left in XVFB_PID.
+# start_display [GEOMETRY [XVFB OPTIONS...]]: starts Xvfb (1280x800x24 by
+# default) on a free display number and exports DISPLAY; its PID is left in
+# XVFB_PID.
 start_display() {
+    local geometry=${1:-1280x800x24}
+    [ $# -gt 0 ] && shift
     local n=90
     while [ $n -lt 190 ]; do
         if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-            Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+            Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp "$@" >/dev/null 2>&1 &
             XVFB_PID=$!
             export DISPLAY=":$n"
             # A display taken by another server (whose socket this file
@@ -69,4 +72,17 @@ install_face_font() {
 # windows_path PATH: the Wine (Z:) form of an absolute Unix path.
 windows_path() {
     printf 'Z:%s' "${1//\//\\}"
+}
+
+# copy_prefix DIR: a copy of $WINEPREFIX as DIR/prefix for a Wine server of
+# its own, which becomes WINEPREFIX. Linked, not copied: Wine replaces its
+# registry files instead of writing into them. The registry and the
+# server's lock file become files of the copy.
+copy_prefix() {
+    cp -al "$WINEPREFIX" "$1/prefix"
+    rm -f "$1/prefix/wineserver"
+    for file in "$WINEPREFIX"/*.reg "$WINEPREFIX"/.update-timestamp; do
+        cp --remove-destination "$file" "$1/prefix/"
+    done
+    export WINEPREFIX=$1/prefix
 }

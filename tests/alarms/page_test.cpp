@@ -384,3 +384,19 @@ TEST_F(AlarmsSheet, CancelKeepsTableAndWaveFile)
         EXPECT_TRUE(waitGone(window));
     });
 }
+
+TEST_F(AlarmsPage, AnEditorThatCannotBeCreatedChangesNothing)
+{
+    setTable(weekdayAlarms);
+    openPage();
+    selectRow(1);
+    // A module without the editor's template makes its creation fail.
+    HINSTANCE const program = instance;
+    instance = GetModuleHandleA("ntdll.dll");
+    EXPECT_EQ(-1, editAlarm(page, 0));
+    press(IDC_ADDALARM);
+    press(IDC_EDITALARM);
+    instance = program;
+    EXPECT_EQ(0, changes());
+    EXPECT_EQ(3u, listRows().size());
+}

@@ -103,6 +103,22 @@ TEST(WorkArea, TaskbarAlongEachEdge)
     EXPECT_EQ(desktop, workAreaFrom(desktop, nullptr));
 }
 
+// The three-quarters rule against a second monitor's work area to the right
+// of a 1280-pixel primary one.
+TEST(WorkArea, ThreeQuartersInsideAnotherMonitor)
+{
+    RECT const second = {1280, 0, 2304, 768};
+    EXPECT_TRUE(mostlyInside(square(1400, 100, 256), second));
+    // A 200-pixel clock 50 pixels past the right edge: exactly 75 %; 52
+    // past: 74 %.
+    EXPECT_TRUE(mostlyInside(square(2304 - 150, 100, 200), second));
+    EXPECT_FALSE(mostlyInside(square(2304 - 148, 100, 200), second));
+    EXPECT_FALSE(mostlyInside(square(1280 - 52, 100, 200), second));
+    EXPECT_FALSE(mostlyInside(square(2600, 100, 256), second));
+    // A window without area has no ratio.
+    EXPECT_TRUE(mostlyInside(RECT{3000, 900, 3000, 900}, second));
+}
+
 TEST(WorkArea, OfTheTestDesktop)
 {
     EXPECT_EQ(Screen().work, workArea());

@@ -2,6 +2,7 @@
 // tests/alarm_ring.sh in a desktop of its own whose clock is set to
 // Monday 2026-12-07, a few seconds before 07:30.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +33,19 @@ void storeAlarm(int number, int on, wchar_t const *description)
         wsprintfA(name, "Event_%02d_week%d", number, day);
         setNumber(eventsKey, name, day == 1); // Monday only
     }
+}
+
+// A change of the clock's notification icon asked for from outside;
+// whether the shell has the icon.
+bool modifyTrayIcon(HWND window)
+{
+    NOTIFYICONDATAW icon = {};
+    icon.cbSize = NOTIFYICONDATAW_V3_SIZE;
+    icon.hWnd = window;
+    icon.uID = 1;
+    icon.uFlags = NIF_TIP;
+    lstrcpyW(icon.szTip, L"Halvitrum");
+    return Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE;
 }
 
 bool isHalfPastSeven(SYSTEMTIME const &time)
@@ -76,6 +90,18 @@ TEST_F(AlarmRing, StoredAlarmRingsAndAClickStopsIt)
     EXPECT_EQ(nullptr, refusal) << "the clock could not add its notification icon";
     Balloon balloon;
     EXPECT_FALSE(findBalloon(balloon)) << "a balloon before the alarm's minute";
+
+    // The shell forgets the icon, as a restarted shell does, and announces
+    // itself: the clock adds the icon again, where the balloon then appears.
+    ASSERT_TRUE(modifyTrayIcon(clock.window));
+    NOTIFYICONDATAW forgotten = {};
+    forgotten.cbSize = NOTIFYICONDATAW_V3_SIZE;
+    forgotten.hWnd = clock.window;
+    forgotten.uID = 1;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten));
+    EXPECT_FALSE(modifyTrayIcon(clock.window));
+    SendMessageW(clock.window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(modifyTrayIcon(clock.window)) << "the icon was not added again";
 
     bool shown = waitUntil([&] { return findBalloon(balloon); }, 35000);
     GetLocalTime(&now);

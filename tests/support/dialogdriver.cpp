@@ -182,19 +182,33 @@ struct RemoteItem {
 
 } // namespace
 
-std::string remoteListText(HWND list, int row, int column)
+// Asks for a cell's text into memory of the list's process and reads back
+// bytes of it; LVITEMA and LVITEMW have the same layout.
+static void remoteItemText(HWND list, int row, int column, UINT message, void *text, SIZE_T bytes)
 {
     RemoteItem remote(list);
     if (!remote.memory)
-        return "<no memory>";
+        return;
     LVITEMA item = {};
     item.iSubItem = column;
     item.pszText = remote.memory + sizeof item;
     item.cchTextMax = 1024;
     WriteProcessMemory(remote.process, remote.memory, &item, sizeof item, nullptr);
-    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote.memory));
+    SendMessageA(list, message, row, reinterpret_cast<LPARAM>(remote.memory));
+    ReadProcessMemory(remote.process, remote.memory + sizeof item, text, bytes, nullptr);
+}
+
+std::string remoteListText(HWND list, int row, int column)
+{
     char text[1024] = "";
-    ReadProcessMemory(remote.process, remote.memory + sizeof item, text, sizeof text - 1, nullptr);
+    remoteItemText(list, row, column, LVM_GETITEMTEXTA, text, sizeof text - 1);
+    return text;
+}
+
+std::wstring remoteListTextW(HWND list, int row, int column)
+{
+    wchar_t text[1024] = L"";
+    remoteItemText(list, row, column, LVM_GETITEMTEXTW, text, sizeof text - sizeof *text);
     return text;
 }
 

@@ -46,6 +46,7 @@ void runDriven(std::function<void()> const &action, std::function<void()> const 
 // The text of a cell of a list view that lives in another process, read
 // through memory allocated in that process.
 std::string remoteListText(HWND list, int row, int column);
+std::wstring remoteListTextW(HWND list, int row, int column); // through the UTF-16 message
 int remoteListCount(HWND list);
 // The state bits of a row of such a list view (LVIS_...).
 UINT remoteListState(HWND list, int row, UINT mask);

@@ -56,6 +56,17 @@ void killClock(RunningClock &clock)
     WaitForSingleObject(clock.process.hProcess, 5000);
 }
 
+void releaseClock(RunningClock &clock)
+{
+    if (clock.process.hProcess) {
+        if (waitForExit(clock, 0) == STILL_ACTIVE)
+            killClock(clock);
+        CloseHandle(clock.process.hProcess);
+        CloseHandle(clock.process.hThread);
+    }
+    clock = RunningClock();
+}
+
 void killProcesses(wchar_t const *exeName)
 {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);

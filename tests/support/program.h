@@ -28,6 +28,10 @@ DWORD exitClock(RunningClock &clock, DWORD timeoutMs = 15000);
 // Ends the process at once, as a crash or kill would.
 void killClock(RunningClock &clock);
 
+// Kills the clock if it still runs, closes its handles and forgets it, so
+// that the record can start a clock again.
+void releaseClock(RunningClock &clock);
+
 // Ends every process whose executable has this name (for example hh.exe,
 // which a first start opens).
 void killProcesses(wchar_t const *exeName);
