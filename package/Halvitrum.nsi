@@ -91,25 +91,29 @@ Function ${PREFIX}endRunningClock
     ; SYNCHRONIZE: its end is waited for, not only its window's.
     System::Call "kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2"
     System::Call "user32::PostMessageW(p r0, i ${WM_COMMAND}, p ${CLOCK_EXIT_COMMAND}, p 0)"
-    StrCpy $3 0
+    StrCpy $3 0 ; checks made
+    StrCpy $5 0 ; 1 once it has ended
     ${Do}
         Sleep 100
         IntOp $3 $3 + 1
         FindWindow $0 "${CLOCK_CLASS}"
         ${If} $0 == 0
-            ${If} $2 == 0
-                ${Break}
+            StrCpy $4 0
+            ${If} $2 != 0
+                System::Call "kernel32::WaitForSingleObject(p r2, i 0) i .r4"
             ${EndIf}
-            System::Call "kernel32::WaitForSingleObject(p r2, i 0) i .r4"
             ${If} $4 == 0
-                ${Break}
+                StrCpy $5 1
             ${EndIf}
         ${EndIf}
-    ${LoopUntil} $3 >= ${CLOCK_EXIT_WAIT}
+        ${If} $3 >= ${CLOCK_EXIT_WAIT}
+            ${Break}
+        ${EndIf}
+    ${LoopUntil} $5 == 1
     ${If} $2 != 0
         System::Call "kernel32::CloseHandle(p r2)"
     ${EndIf}
-    ${If} $3 >= ${CLOCK_EXIT_WAIT}
+    ${If} $5 != 1
         DetailPrint "Halvitrum did not end; nothing was changed."
         MessageBox MB_OK|MB_ICONSTOP "Halvitrum is running and did not end when it was asked to.$\r$\n$\r$\n${MESSAGE}" /SD IDOK
         SetErrorLevel 2
