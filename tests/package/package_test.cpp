@@ -235,7 +235,13 @@ struct Clock {
 
     bool find(DWORD timeoutMs = 20000)
     {
-        if (!waitUntil([&] { return (window = FindWindowA("HALVITRUM", nullptr)) != nullptr; }, timeoutMs))
+        // Shown only once its creation has placed it.
+        if (!waitUntil(
+                [&] {
+                    window = FindWindowA("HALVITRUM", nullptr);
+                    return window && IsWindowVisible(window);
+                },
+                timeoutMs))
             return false;
         GetWindowThreadProcessId(window, &processId);
         process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
