@@ -2,6 +2,7 @@
 // small dialogs.
 #pragma once
 #include <windows.h>
+#include <gdiplus.h>
 
 int const nameLength = 100; // product and class names, terminator included
 
@@ -24,6 +25,17 @@ void loadProductStrings(HINSTANCE module);
 // Adds the tray icon that start-up described (same id, callback and tip);
 // whether the shell took it. False before start-up has described it.
 bool addTrayIcon();
+
+// path = the folder of Halvitrum.exe followed by name (which may hold a
+// subfolder); whether that file exists.
+bool besideProgram(wchar_t const *name, wchar_t (&path)[MAX_PATH]);
+
+// The face's font family: the installed family of that name, or else the
+// one in the file "<name>.ttf" beside the program; null when neither
+// exists. The families from that file are valid until releasePrivateFonts,
+// which the entry point calls after the message loop.
+Gdiplus::GpStatus createFontFamily(wchar_t const *name, Gdiplus::GpFontFamily **family);
+void releasePrivateFonts();
 
 LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The once-a-second work of the timer for the local time now.

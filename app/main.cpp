@@ -23,6 +23,20 @@ void loadProductStrings(HINSTANCE module)
     LoadStringA(module, IDS_CLASSNAME, className, nameLength);
 }
 
+bool besideProgram(wchar_t const *name, wchar_t (&path)[MAX_PATH])
+{
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    wchar_t *fileName = path + length;
+    while (fileName > path && fileName[-1] != L'\\' && fileName[-1] != L'/')
+        --fileName;
+    if (lstrlenW(name) >= MAX_PATH - (fileName - path))
+        return false;
+    lstrcpyW(fileName, name);
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
 static void showStartupError(HWND owner, char const *text)
 {
     MessageBoxA(owner, text, productName, MB_OK | MB_ICONERROR);
@@ -116,6 +130,7 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand)
     }
 
     deleteTrayIcon();
+    releasePrivateFonts();
     Gdiplus::GdiplusShutdown(gdiplusToken);
     return static_cast<int>(message.wParam);
 }

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/app.h"
 #include "render/drawing.h"
 #include "render/raster.h"
 #include "render/render.h"
@@ -151,7 +152,7 @@ struct FaceText {
 static GpFontFamily *createFaceFamily()
 {
     GpFontFamily *family = nullptr;
-    GdipCreateFontFamilyFromName(fontName, nullptr, &family);
+    createFontFamily(fontName, &family);
     return family;
 }
 
