@@ -4,8 +4,50 @@
 
 #include "app/app.h"
 
+// The topics of the map ids, as the help file maps them.
+struct HelpTopic {
+    int mapId;
+    wchar_t const *page;
+};
+static HelpTopic const helpTopics[] = {
+    {1, L"help\\options.html"}, {2, L"help\\prooptions.html"}, {3, L"help\\alarms.html"},
+    {5, L"help\\welcome.html"}, {6, L"help\\index.html"},
+};
+
+static bool runningUnderWine()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+// Wine's help viewer has no HTML engine and shows an empty page. There the
+// topic is opened from the plain pages beside the program instead, with
+// the command of the HTML file class, which Wine's winebrowser hands to the
+// desktop's browser. The class is named because a Wine prefix without its
+// HTML engine has no association for ".html". Whether it was.
+static bool showPlainHelp(int mapId)
+{
+    for (HelpTopic const &topic : helpTopics) {
+        wchar_t path[MAX_PATH];
+        if (topic.mapId == mapId && besideProgram(topic.page, path)) {
+            SHELLEXECUTEINFOW execute = {};
+            execute.cbSize = sizeof execute;
+            execute.fMask = SEE_MASK_CLASSNAME | SEE_MASK_FLAG_NO_UI;
+            execute.hwnd = mainWindow;
+            execute.lpVerb = L"open";
+            execute.lpFile = path;
+            execute.lpClass = L"htmlfile";
+            execute.nShow = SW_SHOWNORMAL;
+            return ShellExecuteExW(&execute) != FALSE;
+        }
+    }
+    return false;
+}
+
 void showHelp(int mapId)
 {
+    if (runningUnderWine() && showPlainHelp(mapId))
+        return;
     char parameters[64 + nameLength];
     int length = wsprintfA(parameters, "-mapid %d ", mapId);
     wsprintfA(parameters + length, ".\\%s.chm", productName);

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "app/app.h"
+#include "render/render.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 
@@ -115,6 +116,7 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand)
     }
 
     deleteTrayIcon();
+    releasePrivateFonts();
     Gdiplus::GdiplusShutdown(gdiplusToken);
     return static_cast<int>(message.wParam);
 }

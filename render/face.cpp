@@ -148,7 +148,7 @@ struct FaceText {
 static GpFontFamily *createFaceFamily()
 {
     GpFontFamily *family = nullptr;
-    GdipCreateFontFamilyFromName(fontName, nullptr, &family);
+    createFontFamily(fontName, &family);
     return family;
 }
 

@@ -25,6 +25,13 @@ int const surfaceSide = 384; // side of both off-screen bitmaps
 // off (useImage) for good and clears this.
 extern int pictureUnusable;
 
+// The face's font family: the installed family of that name, or else the
+// one in the file "<name>.ttf" beside the program; null when neither
+// exists. The families from that file are valid until releasePrivateFonts,
+// which the entry point calls after the message loop.
+Gdiplus::GpStatus createFontFamily(wchar_t const *name, Gdiplus::GpFontFamily **family);
+void releasePrivateFonts();
+
 // The window is the layered window that redrawClock presents to.
 void createDrawingResources(HWND window);
 void releaseDrawingResources();

@@ -76,6 +76,20 @@ void loadProductName(HINSTANCE module)
     LoadStringW(module, IDS_PRODUCT, wideProductName, nameLength);
 }
 
+bool besideProgram(wchar_t const *name, wchar_t (&path)[MAX_PATH])
+{
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    wchar_t *fileName = path + length;
+    while (fileName > path && fileName[-1] != L'\\' && fileName[-1] != L'/')
+        --fileName;
+    if (lstrlenW(name) >= MAX_PATH - (fileName - path))
+        return false;
+    lstrcpyW(fileName, name);
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
 void setDefaultOptions(ClockSettings &record)
 {
     record.onTop = 1;

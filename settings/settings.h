@@ -59,6 +59,9 @@ extern ClockSettings settings;
 extern char productName[nameLength];
 // Loads productName from the module's string table, once at start-up.
 void loadProductName(HINSTANCE module);
+// path = the folder of Halvitrum.exe followed by name (which may hold a
+// subfolder); whether that file exists.
+bool besideProgram(wchar_t const *name, wchar_t (&path)[MAX_PATH]);
 
 extern char const settingsKey[]; // under HKEY_CURRENT_USER
 extern char const eventsKey[];   // the alarm table's subkey

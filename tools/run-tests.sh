@@ -41,6 +41,7 @@ cleanup() {
 trap cleanup EXIT
 
 start_display
-prepare_prefix "$build/bin"
+prepare_prefix
+install_face_font "$build/bin"
 wineserver -p # one server for the whole run
 ctest --test-dir "$build" --output-on-failure "$@"

@@ -16,6 +16,7 @@ packages=(
     python3 python3-fonttools fonts-dejavu-core # font, art and sound generators
     fp-utils                         # chmls, which the help test reads the CHM with
     fp-compiler fp-units-fcl fp-units-misc # the help compiler, on Free Pascal's CHM units
+    nsis zip unzip                   # the release: setup program and zip, and their test
 )
 
 missing=()

@@ -18,7 +18,8 @@ cleanup() {
 }
 trap cleanup EXIT
 [ -n "${DISPLAY:-}" ] || start_display
-prepare_prefix "$build/bin"
+prepare_prefix
+install_face_font "$build/bin" # snapshot.exe does not lie beside the font
 
 # The picture dial's picture: a landscape plasma, so that the centred
 # square is what the dial shows.

@@ -1,5 +1,5 @@
 # Shared by the run and test commands (sourced): Wine settings, a virtual
-# X display when needed, and a prepared Wine prefix with the face font.
+# X display when needed, and a prepared Wine prefix.
 
 export WINEDEBUG=${WINEDEBUG:--all}
 # The Mono and Gecko add-ons cannot be downloaded here; never ask for them.
@@ -45,15 +45,20 @@ start_display() {
     return 1
 }
 
-# prepare_prefix BIN: creates $WINEPREFIX once and installs the font
-# Zorque from BIN into it (again whenever the built font is newer).
+# prepare_prefix: creates $WINEPREFIX once.
 prepare_prefix() {
-    local bin=$1
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
         wineboot -i >/dev/null 2>&1
         wineserver -w
     fi
+}
+
+# install_face_font BIN: installs the font Zorque from BIN into $WINEPREFIX
+# (again whenever the built font is newer), for the test programs, which do
+# not lie beside the font file as Halvitrum.exe does.
+install_face_font() {
+    local bin=$1
     local fonts="$WINEPREFIX/drive_c/windows/Fonts"
     if [ ! -f "$fonts/Zorque.ttf" ] || [ "$bin/Zorque.ttf" -nt "$fonts/Zorque.ttf" ]; then
         mkdir -p "$fonts"

@@ -11,7 +11,6 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "support/dialogdriver.h"
-#include "support/processes.h"
 #include "support/program.h"
 #include "support/registry.h"
 
@@ -148,10 +147,7 @@ TEST_F(SheetProgram, AppliedOptionsAndColoursSurviveAKill)
     COLORREF const background = RGB(30, 60, 90);
     COLORREF const ring1 = RGB(250, 128, 0);
     clearRegistry();
-    start();
-    // A first start opens the help.
-    if (DWORD viewer = waitForChildProcess(clock.process.dwProcessId, L"hh.exe"))
-        endProcess(viewer);
+    start(); // a first start: under Wine its help page goes to the browser, which ends by itself
     ASSERT_TRUE(topmost(clock.window));
 
     HWND sheet = openSheet();

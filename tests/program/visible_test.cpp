@@ -2,50 +2,16 @@
 // the face where the window is and the desktop around the circle.
 #include <windows.h>
 
-#include <vector>
-
 #include <gtest/gtest.h>
 
 #include "settings/settings.h"
 #include "support/program.h"
 #include "support/registry.h"
+#include "support/screen.h"
 
 namespace {
 
 COLORREF const ringColor = RGB(200, 30, 30); // both rings and the hub
-
-// The whole screen as 0x00RRGGBB pixels.
-class Screenshot {
-public:
-    Screenshot()
-    {
-        width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-        height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        BITMAPINFO info = {};
-        info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void *bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ initial = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
-        GdiFlush();
-        DWORD const *source = static_cast<DWORD const *>(bits);
-        pixels.assign(source, source + width * height);
-        SelectObject(memory, initial);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-    }
-    DWORD at(int x, int y) const
-    {
-        return pixels[y * width + x] & 0xFFFFFF;
-    }
-
-private:
-    int width, height;
-    std::vector<DWORD> pixels;
-};
 
 DWORD rgb(COLORREF color)
 {

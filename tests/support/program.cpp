@@ -28,10 +28,13 @@ bool startClock(RunningClock &clock, std::wstring const &arguments, DWORD timeou
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                         &startup, &clock.process))
         return false;
+    // The window exists from the start of its creation, but is placed and
+    // set up only when it is shown.
     waitUntil(
         [&] {
             clock.window = FindWindowA("HALVITRUM", nullptr);
-            return clock.window != nullptr || WaitForSingleObject(clock.process.hProcess, 0) == WAIT_OBJECT_0;
+            return (clock.window && IsWindowVisible(clock.window)) ||
+                   WaitForSingleObject(clock.process.hProcess, 0) == WAIT_OBJECT_0;
         },
         timeoutMs);
     return clock.window != nullptr;

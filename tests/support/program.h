@@ -16,8 +16,8 @@ struct RunningClock {
 // current directory there holds rooster.wav and the help file.
 std::wstring binFolder();
 
-// Starts the clock and waits until its window exists. arguments follow the
-// program's path on the command line.
+// Starts the clock and waits until its window is shown (or, failing that,
+// exists). arguments follow the program's path on the command line.
 bool startClock(RunningClock &clock, std::wstring const &arguments = L"", DWORD timeoutMs = 15000);
 
 // Waits for the process to end; its exit code, or STILL_ACTIVE on time-out.
