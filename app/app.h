@@ -1,5 +1,5 @@
-// The application shell: start-up, the main window, placement and the
-// small dialogs.
+// The application shell: start-up, the main window, placement, the
+// property sheet and help.
 #pragma once
 #include <windows.h>
 
@@ -15,8 +15,7 @@ UINT const trayCallback = WM_USER + 1;
 UINT const trayIconId = 1;
 UINT const clockTimer = 1;
 
-// Start-up step 1: the product, tray tip and class names from the string
-// table.
+// Start-up step 1: the product, tray tip and class names from the string table.
 void loadProductStrings(HINSTANCE module);
 // Adds the tray icon that start-up described (same id, callback and tip);
 // whether the shell took it. False before start-up has described it.
