@@ -28,26 +28,26 @@ RECT workArea()
     return lessTaskbar(desktop);
 }
 
-// So that a clock left on a second monitor stays there.
+// So that a clock left on a second monitor stays there. Wine's shell may
+// leave its taskbar in the monitor's work area: it is taken off.
 RECT nearestWorkArea(RECT const &window)
 {
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
     if (!GetMonitorInfoA(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor))
         return workArea();
-    return monitor.rcWork;
+    return lessTaskbar(monitor.rcWork);
 }
 
 // DM_REPOSITION brings a dialog back into the work area of its monitor;
 // Wine's dialog manager ignores it, so a dialog still reaching out of the
-// work area is moved here too, its top-left corner kept inside. Wine's
-// shell may leave its taskbar in the monitor's work area: it is taken off.
+// work area is moved here too, its top-left corner kept inside.
 void keepDialogOnScreen(HWND dialog)
 {
     SendMessageA(dialog, DM_REPOSITION, 0, 0);
     RECT window;
     GetWindowRect(dialog, &window);
-    RECT area = lessTaskbar(nearestWorkArea(window));
+    RECT area = nearestWorkArea(window);
     int left = std::max(area.left, std::min(window.left, area.right - (window.right - window.left)));
     int top = std::max(area.top, std::min(window.top, area.bottom - (window.bottom - window.top)));
     if (left != window.left || top != window.top)
