@@ -74,18 +74,21 @@ std::vector<LONGLONG> weekOfTicks(LONGLONG start, std::vector<Jump> jumps)
 }
 
 // The private bytes once the sound of the last alarm has been let go: the
-// system's playback keeps its buffers a moment after it stopped.
+// system's playback keeps its buffers, and a thread, a while after it
+// stopped, so the count must hold still for half a second; the least count
+// seen then is taken, as a leak stays in it and a passing buffer does not.
 SIZE_T settledPrivateBytes()
 {
-    SIZE_T bytes = privateBytes();
-    for (int attempt = 0; attempt < 20; ++attempt) {
+    SIZE_T bytes = privateBytes(), least = bytes;
+    int still = 0;
+    for (int attempt = 0; attempt < 60 && still < 5; ++attempt) {
         Sleep(100);
         SIZE_T again = privateBytes();
-        if (again == bytes)
-            break;
+        still = again == bytes ? still + 1 : 0;
         bytes = again;
+        least = std::min(least, bytes);
     }
-    return bytes;
+    return least;
 }
 
 } // namespace
