@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "res/resource.h"
+#include "taskbar.h"
 
 static HWND findClock()
 {
@@ -24,24 +25,6 @@ static HWND findClock()
 }
 
 int const forever = -1;
-
-// Wine's shell lays out its taskbar only when the first notification icon
-// arrives, while on Windows it is always there; a clock started before that
-// would take the whole desktop for its work area.
-static void bringUpTaskbar()
-{
-    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    NOTIFYICONDATAA icon = {};
-    icon.cbSize = sizeof icon;
-    icon.hWnd = owner;
-    icon.uID = 1;
-    icon.uFlags = NIF_ICON;
-    icon.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-    Shell_NotifyIconA(NIM_ADD, &icon);
-    Sleep(300);
-    Shell_NotifyIconA(NIM_DELETE, &icon);
-    DestroyWindow(owner);
-}
 
 static bool waitFor(bool present, int seconds)
 {

@@ -19,7 +19,8 @@ HALVITRUM_EXIT_FILE=$(printf 'Z:%s' "${exit_file//\//\\}")
 # as it grows, so that a test that hangs can be seen.
 log="$exit_file.log"
 : >"$log"
-wine explorer /desktop=HalvitrumTests,1280x800 "$program" "$@" >"$log" 2>&1 </dev/null &
+export HALVITRUM_DESKTOP=HalvitrumTests
+wine explorer /desktop=$HALVITRUM_DESKTOP,1280x800 "$program" "$@" >"$log" 2>&1 </dev/null &
 wine_pid=$!
 tail -n +1 -f --pid="$wine_pid" "$log"
 wait "$wine_pid"

@@ -58,6 +58,10 @@ void killClock(RunningClock &clock)
 {
     TerminateProcess(clock.process.hProcess, 9);
     WaitForSingleObject(clock.process.hProcess, 5000);
+    // Wine takes a killed process's windows away a moment after it ended;
+    // until then the next clock started would find the old one.
+    for (int i = 0; i < 250 && clock.window && IsWindow(clock.window); ++i)
+        Sleep(20);
 }
 
 void releaseClock(RunningClock &clock)

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/settings.h"
+#include "taskbar.h"
 
 int main(int argc, char **argv)
 {
@@ -25,6 +26,9 @@ int main(int argc, char **argv)
     ULONG_PTR token;
     Gdiplus::GdiplusStartupInput input;
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    // Inside the test desktop the clocks meet a taskbar in its place.
+    if (getenv("HALVITRUM_DESKTOP"))
+        bringUpTaskbar();
 
     int result = RUN_ALL_TESTS();
 
