@@ -24,7 +24,7 @@ static bool runningUnderWine()
 // topic is opened from the plain pages beside the program instead, with
 // the command of the HTML file class, which Wine's winebrowser hands to the
 // desktop's browser. The class is named because a Wine prefix without its
-// HTML engine has no association for ".html". Whether it was.
+// HTML engine has no association for ".html". Whether it was opened.
 static bool showPlainHelp(int mapId)
 {
     for (HelpTopic const &topic : helpTopics) {

@@ -144,18 +144,10 @@ struct FaceText {
     GpSolidFill *brush;
 };
 
-// The face's font family, or null when "Zorque" cannot be found.
-static GpFontFamily *createFaceFamily()
-{
-    GpFontFamily *family = nullptr;
-    createFontFamily(fontName, &family);
-    return family;
-}
-
+// Without the family "Zorque" the face has no texts.
 static bool openText(FaceText &text, HDC face)
 {
-    text.family = createFaceFamily();
-    if (!text.family)
+    if (createFontFamily(fontName, &text.family) != Ok)
         return false;
     GdipCreateStringFormat(0, 0, &text.format);
     GdipSetStringFormatAlign(text.format, StringAlignmentCenter);
