@@ -8,6 +8,7 @@
 #include "render/render.h"
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "ui/ui.h"
 
 HINSTANCE instance = GetModuleHandleA(nullptr);
 char className[nameLength];
@@ -28,6 +29,15 @@ static void showStartupError(HWND owner, char const *text)
     MessageBoxA(owner, text, productName, MB_OK | MB_ICONERROR);
 }
 
+// The small icon at the size the system shows it at its DPI, not one
+// stretched from 16 x 16.
+static HICON loadSmallIcon()
+{
+    return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                         LR_DEFAULTCOLOR));
+}
+
 static bool registerClockClass()
 {
     WNDCLASSEXA windowClass = {};
@@ -38,7 +48,7 @@ static bool registerClockClass()
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_HALVITRUM));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = className;
-    windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SMALL));
+    windowClass.hIconSm = loadSmallIcon();
     return RegisterClassExA(&windowClass) != 0;
 }
 
@@ -89,13 +99,14 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand)
     }
 
     loadSettings();
+    clockDpi = windowDpi(nullptr); // until the window knows its monitor's
     if (!registerClockClass()) {
         showStartupError(nullptr, "Can not register class");
         return 0;
     }
     HWND window = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, className, productName, WS_POPUP,
-                                  settings.windowX, settings.windowY, clampSide(settings.size),
-                                  clampSide(settings.size), nullptr, nullptr, instance, nullptr);
+                                  settings.windowX, settings.windowY, pixelSide(clampSide(settings.size)),
+                                  pixelSide(clampSide(settings.size)), nullptr, nullptr, instance, nullptr);
     if (!window) {
         showStartupError(nullptr, "Can not create window");
         return 0;
@@ -104,8 +115,7 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand)
     UpdateWindow(window);
 
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDC_HALVITRUM));
-    HICON smallIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SMALL));
-    createTrayIcon(window, smallIcon);
+    createTrayIcon(window, loadSmallIcon());
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0)) {

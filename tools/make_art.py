@@ -2,8 +2,10 @@
 """Draws the program's icons and the About box logo.
 
 Usage: make_art.py OUTDIR
-Writes halvitrum.ico (32 x 32 and 16 x 16), small.ico (16 x 16), both
-32 bits per pixel with alpha, and logo.bmp (203 x 61, 24 bits per pixel).
+Writes halvitrum.ico (32 x 32 and 16 x 16, and 40, 48 and 64 pixels for
+125 %, 150 % and 200 % display scaling), small.ico (16 x 16, and 20, 24 and
+32 pixels for those scales), all 32 bits per pixel with alpha, and logo.bmp
+(203 x 61, 24 bits per pixel).
 Shapes are sampled on a 4 x 4 grid per pixel for smooth edges.
 """
 import math
@@ -129,8 +131,8 @@ def write_logo(path, width=203, height=61):
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
-    write_icon(os.path.join(out, 'halvitrum.ico'), [32, 16])
-    write_icon(os.path.join(out, 'small.ico'), [16])
+    write_icon(os.path.join(out, 'halvitrum.ico'), [32, 16, 40, 48, 64])
+    write_icon(os.path.join(out, 'small.ico'), [16, 20, 24, 32])
     write_logo(os.path.join(out, 'logo.bmp'))
 
 

@@ -135,18 +135,32 @@ static void iconFormat(UINT id, int side, int &bitsPerPixel, bool &softEdges)
     DestroyIcon(icon);
 }
 
+// The width of the image that the icon group offers for a size: an icon
+// shown at that size is not stretched from another when they are equal.
+static int nearestImageWidth(UINT id, int side)
+{
+    HRSRC group = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
+    auto *directory = static_cast<BYTE *>(LockResource(LoadResource(instance, group)));
+    int image = LookupIconIdFromDirectoryEx(directory, TRUE, side, side, LR_DEFAULTCOLOR);
+    HRSRC icon = FindResourceA(instance, MAKEINTRESOURCEA(image), MAKEINTRESOURCEA(3)); // RT_ICON
+    auto *header = static_cast<BITMAPINFOHEADER *>(LockResource(LoadResource(instance, icon)));
+    return header ? header->biWidth : 0;
+}
+
 TEST(Resources, IconsHaveAnAlphaChannel)
 {
     struct {
         UINT id;
         int side;
-    } const icons[] = {{IDI_HALVITRUM, 32}, {IDI_HALVITRUM, 16}, {IDI_SMALL, 16}};
+    } const icons[] = {{IDI_HALVITRUM, 32}, {IDI_HALVITRUM, 16}, {IDI_HALVITRUM, 48}, {IDI_SMALL, 16},
+                       {IDI_SMALL, 20},     {IDI_SMALL, 24},     {IDI_SMALL, 32}};
     for (auto const &icon : icons) {
         int bits = 0;
         bool soft = false;
         iconFormat(icon.id, icon.side, bits, soft);
         EXPECT_EQ(32, bits) << icon.id << " " << icon.side;
         EXPECT_TRUE(soft) << icon.id << " " << icon.side;
+        EXPECT_EQ(icon.side, nearestImageWidth(icon.id, icon.side)) << icon.id;
     }
 }
 
@@ -162,7 +176,8 @@ TEST(Resources, AboutLogoBitmap)
     DeleteObject(logo);
 }
 
-TEST(Resources, EmptyManifest)
+// Per-monitor DPI awareness, and the classic controls.
+TEST(Resources, ManifestAsksForDpiAwarenessOnly)
 {
     HRSRC manifest = FindResourceA(instance, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     ASSERT_NE(nullptr, manifest);
@@ -170,4 +185,6 @@ TEST(Resources, EmptyManifest)
                      SizeofResource(instance, manifest));
     EXPECT_NE(std::string::npos, text.find("<assembly"));
     EXPECT_EQ(std::string::npos, text.find("dependency")); // no newer common controls asked for
+    EXPECT_NE(std::string::npos, text.find(">true/pm</dpiAware>"));
+    EXPECT_NE(std::string::npos, text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"));
 }
