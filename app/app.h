@@ -32,17 +32,21 @@ void paintClockAt(SYSTEMTIME const &now);
 // due alarms ring; whether the tick calls for a new frame.
 bool tickNeedsRedraw(SYSTEMTIME const &now);
 
-// Window placement and size.
+// Window placement and size. Sides are in standard pixels (96 DPI); the
+// window's side in pixels grows with the DPI of its monitor (clockDpi).
 int const minimumSide = 144;
 int const defaultSide = 256;
 int const maximumSide = 384;
 int const sideStep = 16;
 
 int clampSide(int side); // into minimumSide..maximumSide
+int pixelSide(int side); // a side in pixels at clockDpi
+int logicalSide();       // the window's side in standard pixels
 // Whether at least three quarters of the window lie inside the area.
 bool mostlyInside(RECT const &window, RECT const &area);
 void placeClockWindow(RECT const &rect);
 void moveToDefaultPosition();
+bool inDefaultCorner(); // where moveToDefaultPosition puts it
 void keepOnScreen();
 void setClockSize(int side);
 void stepClockSize(int direction);

@@ -34,6 +34,7 @@ static LRESULT onCreate(HWND window)
     taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     faceDirty = 1;
     mainWindow = window;
+    clockDpi = windowDpi(window);
     createDrawingResources(window);
     mondayFirst = localeFlag(LOCALE_IFIRSTDAYOFWEEK, "0");
     use24Hour = localeFlag(LOCALE_ITIME, "1");
@@ -50,6 +51,8 @@ static LRESULT onCreate(HWND window)
     if (settings.windowX == -1) {
         setClockSize(defaultSide);
         moveToDefaultPosition();
+    } else if (logicalSide() != clampSide(settings.size)) {
+        setClockSize(clampSide(settings.size)); // made at the system's DPI, on a monitor of another
     }
     keepOnScreen();
     applyOnTop();
@@ -169,9 +172,28 @@ static LRESULT onSize(WPARAM kind)
 
 static LRESULT onGetMinMaxInfo(MINMAXINFO *limits)
 {
-    limits->ptMinTrackSize.x = limits->ptMinTrackSize.y = minimumSide;
-    limits->ptMaxTrackSize.x = limits->ptMaxTrackSize.y = maximumSide;
+    limits->ptMinTrackSize.x = limits->ptMinTrackSize.y = pixelSide(minimumSide);
+    limits->ptMaxTrackSize.x = limits->ptMaxTrackSize.y = pixelSide(maximumSide);
     return 1;
+}
+
+// On a monitor of another scale the clock keeps its side in standard
+// pixels, at the place that Windows suggests (which keeps a dragged clock
+// under the cursor); a clock in the default corner stays in the corner.
+// The face is drawn afresh at the new side, not stretched.
+static LRESULT onDpiChanged(WPARAM dpi, RECT const &suggested)
+{
+    int side = logicalSide();
+    bool cornered = inDefaultCorner();
+    clockDpi = LOWORD(dpi);
+    RECT rect = {suggested.left, suggested.top, suggested.left + pixelSide(side),
+                 suggested.top + pixelSide(side)};
+    placeClockWindow(rect);
+    if (cornered)
+        moveToDefaultPosition();
+    faceDirty = 1;
+    paintClock();
+    return 0;
 }
 
 static void showMenuAtCursor()
@@ -185,9 +207,7 @@ static void showMenuAtCursor()
 // They are addressed by command, so the main popup reaches its submenu.
 static LRESULT onInitMenuPopup(HMENU menu)
 {
-    RECT client;
-    GetClientRect(mainWindow, &client);
-    int side = client.right;
+    int side = logicalSide();
     struct {
         UINT command;
         bool gray;
@@ -333,6 +353,8 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         frameDirty = 1;
         paintClock();
         return 0;
+    case WM_DPICHANGED:
+        return onDpiChanged(wParam, *reinterpret_cast<RECT const *>(lParam));
     case WM_CONTEXTMENU:
         showMenuAtCursor();
         return 0;

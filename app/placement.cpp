@@ -25,6 +25,13 @@ void moveToDefaultPosition()
     placeClockWindow(rect);
 }
 
+bool inDefaultCorner()
+{
+    RECT area = workArea(), window;
+    GetWindowRect(mainWindow, &window);
+    return window.right == area.right && window.bottom == area.bottom;
+}
+
 static double areaOf(RECT const &rect)
 {
     return double(rect.right - rect.left) * double(rect.bottom - rect.top);
@@ -47,10 +54,23 @@ void keepOnScreen()
         moveToDefaultPosition();
 }
 
+int pixelSide(int side)
+{
+    return MulDiv(side, clockDpi, standardDpi);
+}
+
+int logicalSide()
+{
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    return MulDiv(client.right, standardDpi, clockDpi);
+}
+
 void setClockSize(int side)
 {
     RECT window;
     GetWindowRect(mainWindow, &window);
+    side = pixelSide(side);
     RECT rect = {window.left, window.top, window.left + side, window.top + side};
     placeClockWindow(rect);
     applyOnTop();
@@ -65,9 +85,7 @@ int clampSide(int side)
 
 void stepClockSize(int direction)
 {
-    RECT window;
-    GetWindowRect(mainWindow, &window);
-    setClockSize(clampSide(window.right - window.left + sideStep * direction));
+    setClockSize(clampSide(logicalSide() + sideStep * direction));
 }
 
 void applyOnTop()

@@ -12,6 +12,7 @@ struct ClockDrawing {
     int cx, cy;        // the centre
     float R;           // face radius
     float u;           // face unit: the face is laid out for a 350-pixel diameter
+    float px;          // a standard pixel (96 DPI) in pixels at clockDpi: the few fixed lengths
     Gdiplus::ARGB background, markers, ring1, ring2, text; // opaque
     SYSTEMTIME now;
 };

@@ -188,7 +188,8 @@ static void drawNumbers(FaceText const &text, ClockDrawing const &drawing, float
         int px = drawing.cx + int(rn * std::sin(a));
         int py = drawing.cy - int(rn * std::cos(a));
         float dx = label == 10 || label == 3 ? 5 * u : label == 9 ? -3 * u : 0;
-        RectF layout(px - 70 + dx, py - 70 + 4 * u, 140, 140);
+        float half = 70 * drawing.px;
+        RectF layout(px - half + dx, py - half + 4 * u, 2 * half, 2 * half);
         drawString(text, number, 43 * u, layout, drawing.text);
     }
 }
@@ -232,15 +233,15 @@ static void drawLogo(FaceText const &text, ClockDrawing const &drawing, float R4
     drawLabel(text, drawing, string, layout, settings.showLogo, 33 * u, 33 * u, u / 5);
 }
 
-// The box: a 3-pixel outline in the ring 1 colour centred on the edge of a
-// square with round corners, whose background fill then covers the
-// outline's inner half.
+// The box: a 3-pixel outline (standard pixels) in the ring 1 colour centred
+// on the edge of a square with round corners, whose background fill then
+// covers the outline's inner half.
 static void drawDayBox(ClockDrawing const &drawing, float R4)
 {
     int c = int(R4 / 5);
     int d = c / 4;
     float x = float(drawing.cx + int(R4 / 2.5f)), y = float(drawing.cy);
-    float const halfOutline = 1.5f;
+    float const halfOutline = 1.5f * drawing.px;
     addRoundRect(x, y, c + halfOutline, d + halfOutline);
     fillShape(premultiplied(drawing.ring1));
     addRoundRect(x, y, float(c), float(d));
@@ -318,6 +319,7 @@ RECT renderClock(HDC face, int &dirty, HDC frame, int width, int height, SYSTEMT
     drawing.cy = height / 2;
     drawing.R = float(drawing.cx < drawing.cy ? drawing.cx : drawing.cy);
     drawing.u = 2 * drawing.R / 350;
+    drawing.px = float(clockDpi) / standardDpi;
     drawing.now = now;
     chooseColors(drawing);
 

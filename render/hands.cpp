@@ -13,7 +13,7 @@
 using namespace Gdiplus;
 
 BYTE const shadowAlpha = 0x30;
-float const shadowOffset = 4; // pixels right and down, whatever the size
+float const shadowOffset = 4; // standard pixels right and down, whatever the size
 
 enum Group { hourGroup, minuteGroup, secondGroup, hubGroup };
 
@@ -93,7 +93,7 @@ static void layOut(ClockDrawing const &drawing, Hands &hands)
     hands.count = 0;
 
     ARGB shadow = withAlpha(drawing.text, shadowAlpha);
-    float const o = shadowOffset;
+    float const o = shadowOffset * drawing.px;
     addSpokePiece(hands, drawing, minuteGroup, minuteHand, 0.85f * Rh, 0, 14 * u, shadow, o);
     addSpokePiece(hands, drawing, hourGroup, hourHand, 0.6f * Rh, 0, 11 * u, shadow, o);
     if (hands.seconds) {

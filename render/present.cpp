@@ -3,6 +3,8 @@
 #include <gdiplus.h>
 #include <objbase.h>
 
+#include <algorithm>
+
 #include "render/render.h"
 #include "settings/settings.h"
 
@@ -15,6 +17,7 @@ int frameDirty;
 HDC frameDC;
 HDC faceDC;
 BackgroundImage *backgroundImage;
+int surfaceSide = 384;
 
 // While a DIB section is selected these hold the contexts' initial bitmaps.
 static HBITMAP frameBitmap;
@@ -22,12 +25,12 @@ static HBITMAP faceBitmap;
 
 DWORD const maximumPictureBytes = 256u << 20;
 
-static HBITMAP createSurface(HDC screen)
+static HBITMAP createSurface(HDC screen, int side)
 {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = surfaceSide;
-    info.bmiHeader.biHeight = -surfaceSide; // top-down rows
+    info.bmiHeader.biWidth = side;
+    info.bmiHeader.biHeight = -side; // top-down rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -51,8 +54,8 @@ void createDrawingResources(HWND window)
     HDC screen = GetDC(window);
     frameDC = CreateCompatibleDC(screen);
     faceDC = CreateCompatibleDC(screen);
-    frameBitmap = createSurface(screen);
-    faceBitmap = createSurface(screen);
+    frameBitmap = createSurface(screen, surfaceSide);
+    faceBitmap = createSurface(screen, surfaceSide);
     frameBitmap = static_cast<HBITMAP>(SelectObject(frameDC, frameBitmap));
     faceBitmap = static_cast<HBITMAP>(SelectObject(faceDC, faceBitmap));
     ReleaseDC(window, screen);
@@ -143,6 +146,28 @@ void redrawClock()
     redrawClockAt(now);
 }
 
+// Makes both bitmaps again when the window has outgrown them; they hold
+// nothing then, so the face and the whole frame are drawn anew. Whether
+// the bitmaps hold a side of that size.
+static bool fitSurfaces(int side)
+{
+    if (side <= surfaceSide)
+        return true;
+    HDC screen = GetDC(clockWindow);
+    HBITMAP frame = createSurface(screen, side), face = createSurface(screen, side);
+    ReleaseDC(clockWindow, screen);
+    if (!frame || !face) {
+        DeleteObject(frame);
+        DeleteObject(face);
+        return false;
+    }
+    DeleteObject(SelectObject(frameDC, frame));
+    DeleteObject(SelectObject(faceDC, face));
+    surfaceSide = side;
+    faceDirty = frameDirty = 1;
+    return true;
+}
+
 void redrawClockAt(SYSTEMTIME const &now)
 {
     // Nothing is drawn once the resources are gone.
@@ -151,6 +176,11 @@ void redrawClockAt(SYSTEMTIME const &now)
     RECT client;
     GetClientRect(clockWindow, &client);
     SIZE size = {client.right - client.left, client.bottom - client.top};
+    // Without memory for larger bitmaps the clock shows what they hold.
+    if (!fitSurfaces(std::max(size.cx, size.cy))) {
+        size.cx = std::min<LONG>(size.cx, surfaceSide);
+        size.cy = std::min<LONG>(size.cy, surfaceSide);
+    }
     RECT change = renderClock(faceDC, faceDirty, frameDC, size.cx, size.cy, now);
     if (IsRectEmpty(&change))
         return; // the window shows this picture already

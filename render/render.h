@@ -18,7 +18,9 @@ extern BackgroundImage *backgroundImage;
 UINT backgroundWidth();
 UINT backgroundHeight();
 
-int const surfaceSide = 384; // side of both off-screen bitmaps
+// Side of both off-screen bitmaps: 384 pixels, or the clock's side when a
+// high DPI makes it larger (the bitmaps are made again then).
+extern int surfaceSide;
 
 // Set by a face rebuild that was to show the picture and found it without
 // width. Render never writes the settings: the caller switches the picture

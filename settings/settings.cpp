@@ -6,6 +6,7 @@
 #include "settings/registry.h"
 
 ClockSettings settings;
+UINT clockDpi = standardDpi;
 char productName[nameLength];
 static wchar_t wideProductName[nameLength]; // the Run entry's UTF-16 name
 
@@ -203,7 +204,7 @@ void saveSettings(HWND window)
                         nullptr, &key, nullptr) == ERROR_SUCCESS) {
         RECT client, frame;
         if (GetClientRect(window, &client))
-            settings.size = client.right;
+            settings.size = MulDiv(client.right, standardDpi, clockDpi);
         if (GetWindowRect(window, &frame)) {
             settings.windowX = frame.left;
             settings.windowY = frame.top;

@@ -54,6 +54,13 @@ struct ClockSettings {
 
 extern ClockSettings settings;
 
+// Sizes are chosen and stored in pixels at the standard DPI, so that a clock
+// keeps its proportion to the desktop at every display scale.
+UINT const standardDpi = 96;
+// The DPI of the monitor that the clock window is on; the save turns the
+// window's side back into standard pixels with it.
+extern UINT clockDpi;
+
 // The product's name from the string table: the Run entry's name and the
 // caption of every message box.
 extern char productName[nameLength];

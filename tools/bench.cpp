@@ -1,5 +1,6 @@
 // bench: the cost of the clock's drawing on a real layered window, at the
-// smallest, default and largest sizes. For each it prints the median and
+// smallest, default and largest sizes, and at the largest at 150 % and
+// 200 % display scaling (576 and 768 pixels). For each it prints the median and
 // the spread (10th to 90th percentile) of
 //   face    the face pass: a redraw with faceDirty set, less a plain tick
 //   redraw  a redraw with faceDirty set (face pass and tick together)
@@ -73,7 +74,7 @@ int main()
     HWND window = createLayeredWindow();
     createDrawingResources(window);
 
-    for (int side : {144, 256, 384}) {
+    for (int side : {144, 256, 384, 576, 768}) {
         SetWindowPos(window, nullptr, 0, 0, side, side, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         // Successive seconds from 10:10:30, across minute changes.
         int second = 0;

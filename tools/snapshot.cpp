@@ -2,7 +2,7 @@
 // chosen size, moment and set of options, and writes it as a PNG with its
 // transparency.
 //   snapshot [options] OUTPUT.png
-//     --size N             side in pixels, 144 to 384 (256)
+//     --size N             side in pixels, 144 to 768 (256): up to 384 at 200 %
 //     --time HH:MM:SS      the moment drawn (10:10:30)
 //     --date YYYY-MM-DD    its date, for the date logo and day label (2026-12-07)
 //     --seconds 0|1        second hand (1)
@@ -18,6 +18,7 @@
 #include <gdiplus.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <vector>
@@ -48,6 +49,8 @@ static bool parseColors(wchar_t const *text)
     settings.useColor = 1;
     return true;
 }
+
+int const maximumSnapshot = 768;
 
 struct Options {
     int size = 256;
@@ -101,7 +104,7 @@ static bool parseArguments(int count, wchar_t **arguments, Options &options)
     FILETIME file;
     if (!SystemTimeToFileTime(&options.now, &file) || !FileTimeToSystemTime(&file, &options.now))
         return false;
-    return options.output && options.size >= 144 && options.size <= surfaceSide;
+    return options.output && options.size >= 144 && options.size <= maximumSnapshot;
 }
 
 static bool pngEncoder(CLSID &encoder)
@@ -153,6 +156,7 @@ int main()
     GdiplusStartupInput input;
     if (GdiplusStartup(&token, &input, nullptr) != Ok)
         return 1;
+    surfaceSide = std::max(surfaceSide, options.size);
     createDrawingResources(nullptr);
     bool pictureWanted = settings.useImage == 1;
     faceDirty = 1;

@@ -186,31 +186,34 @@ static int stringWidth(std::string const &text)
 // The "Time" column holds each row's check box, a small icon wide (Wine's
 // are smaller), beside the widest time it can show: "12:59 AM" or
 // "12:59 PM", or "00:59" and "12:59".
-static int timeColumnWidth()
+static int timeColumnWidth(UINT dpi)
 {
-    return GetSystemMetrics(SM_CXSMICON) +
-           std::max(stringWidth(timeText(0, 59)), stringWidth(timeText(12, 59))) + textMargins;
+    return metricForDpi(SM_CXSMICON, dpi) +
+           std::max(stringWidth(timeText(0, 59)), stringWidth(timeText(12, 59))) +
+           MulDiv(textMargins, dpi, standardDpi);
 }
 
-// The given widths hold where they already fit; a column that is too
-// narrow for its caption or, "Time", for its content grows.
+// The given widths (standard pixels, scaled to the list's DPI) hold where
+// they already fit; a column that is too narrow for its caption or, "Time",
+// for its content grows.
 static void insertColumns()
 {
+    UINT dpi = windowDpi(alarmList);
     static struct {
         char const *caption;
         int width;
     } const columns[] = {{"Time", 70}, {"Description", 180}, {"Day of week", 75}, {"Time24", 0}};
     // The header leaves three edges of room on each side of a caption.
-    int captionMargins = 6 * GetSystemMetrics(SM_CXEDGE);
+    int captionMargins = 6 * metricForDpi(SM_CXEDGE, dpi);
     for (int i = 0; i < 4; ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = const_cast<char *>(columns[i].caption);
-        column.cx = columns[i].width;
+        column.cx = MulDiv(columns[i].width, dpi, standardDpi);
         if (i != time24Column)
             column.cx = std::max(column.cx, stringWidth(columns[i].caption) + captionMargins);
         if (i == timeColumn)
-            column.cx = std::max(column.cx, timeColumnWidth());
+            column.cx = std::max(column.cx, timeColumnWidth(dpi));
         SendMessageA(alarmList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
 }

@@ -1,8 +1,10 @@
-// The work areas that the clock and the dialogs are kept inside.
+// The work areas that the clock and the dialogs are kept inside, and the
+// DPI they are drawn at.
 #include <windows.h>
 
 #include <algorithm>
 
+#include "settings/settings.h"
 #include "ui/ui.h"
 
 RECT workAreaFrom(RECT const &desktop, RECT const *taskbar)
@@ -52,4 +54,32 @@ void keepDialogOnScreen(HWND dialog)
     int top = std::max(area.top, std::min(window.top, area.bottom - (window.bottom - window.top)));
     if (left != window.left || top != window.top)
         SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Functions of Windows 10 are looked up, so that the clock still starts on
+// Windows 7, where every monitor has the system's DPI.
+template <class Function> static Function *user32Function(char const *name)
+{
+    return reinterpret_cast<Function *>(GetProcAddress(GetModuleHandleA("user32.dll"), name));
+}
+
+static UINT systemDpi()
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : standardDpi;
+}
+
+UINT windowDpi(HWND window)
+{
+    static auto *const forWindow = user32Function<UINT WINAPI(HWND)>("GetDpiForWindow");
+    UINT dpi = window && forWindow ? forWindow(window) : 0;
+    return dpi ? dpi : systemDpi();
+}
+
+int metricForDpi(int index, UINT dpi)
+{
+    static auto *const forDpi = user32Function<int WINAPI(int, UINT)>("GetSystemMetricsForDpi");
+    return forDpi ? forDpi(index, dpi) : MulDiv(GetSystemMetrics(index), dpi, systemDpi());
 }

@@ -30,5 +30,10 @@ RECT workAreaFrom(RECT const &desktop, RECT const *taskbar);
 RECT workArea();
 // The work area of the monitor nearest the rectangle.
 RECT nearestWorkArea(RECT const &window);
+// The DPI of the window's monitor; for no window, or before Windows 10,
+// the system's.
+UINT windowDpi(HWND window);
+// A system metric (SM_CXSMICON, ...) as it is at that DPI.
+int metricForDpi(int index, UINT dpi);
 // Moves a dialog that reaches out of its monitor's work area back into it.
 void keepDialogOnScreen(HWND dialog);

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include "support/cursor.h"
 #include "support/rects.h"
 #include "support/registry.h"
+#include "support/screen.h"
 #include "ui/ui.h"
 
 static int side()
@@ -592,4 +594,53 @@ TEST_F(LocaleFlags, ReadWhenTheClockWindowIsCreated)
     recreate();
     EXPECT_EQ(0, mondayFirst);
     EXPECT_EQ(0, use24Hour);
+}
+
+// Windows tells a clock that moved onto a monitor of another scale, and
+// suggests its place there. tests/dpi_scales.sh also runs this at 96 DPI,
+// where the frame drawn after the change is kept, and at 144 DPI, where a
+// clock started at that scale must draw the same frame.
+class DpiChange : public ClockWindow {
+protected:
+    void TearDown() override
+    {
+        ClockWindow::TearDown();
+        clockDpi = windowDpi(nullptr);
+    }
+    static Frame frameOf(int side)
+    {
+        SYSTEMTIME const moment = {2026, 12, 1, 7, 10, 10, 30, 0};
+        faceDirty = 1;
+        paintClockAt(moment);
+        GdiFlush();
+        Frame frame;
+        frame.side = side;
+        for (int y = 0; y < side; y++)
+            frame.pixels.insert(frame.pixels.end(), surfacePixels(frameDC) + y * surfaceSide,
+                                surfacePixels(frameDC) + y * surfaceSide + side);
+        return frame;
+    }
+};
+
+TEST_F(DpiChange, TakesTheSuggestedPlaceAndDrawsAsAStartAtThatScale)
+{
+    bool passes = getenv("HALVITRUM_DPI") != nullptr;
+    if (windowDpi(nullptr) == 144) {
+        createAt(200, 150, 256);
+        EXPECT_EQ(square(200, 150, 384), windowRect(mainWindow));
+        Frame told;
+        ASSERT_TRUE(loadFrame("dpichanged-144", told)) << "the 96-DPI pass runs first";
+        EXPECT_TRUE(told.pixels == frameOf(384).pixels);
+        return;
+    }
+    createAt(300, 200, 256);
+    RECT suggested = square(200, 150, 384);
+    SendMessageA(mainWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(suggested, windowRect(mainWindow));
+    MINMAXINFO limits = {};
+    SendMessageA(mainWindow, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(216, limits.ptMinTrackSize.x);
+    EXPECT_EQ(576, limits.ptMaxTrackSize.x);
+    if (passes)
+        ASSERT_TRUE(saveFrame("dpichanged-144", frameOf(384)));
 }

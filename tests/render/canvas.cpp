@@ -21,6 +21,7 @@ static testing::Environment *const canvas = testing::AddGlobalTestEnvironment(ne
 
 void Canvas::SetUp()
 {
+    surfaceSide = 768; // room for the largest clock at 200 %
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);

@@ -79,11 +79,12 @@ TEST(Face, TransparentOutsideTheOuterRingOpaqueInside)
 }
 
 // The pixels that the circle of radius R1 crosses are anti-aliased: all
-// but those it only grazes are partly transparent.
+// but those it only grazes are partly transparent, also at the sides of
+// 150 % and 200 % display scaling.
 TEST(Face, OuterRimIsSmooth)
 {
     useTestSettings();
-    for (int side : {144, 256, 384}) {
+    for (int side : {144, 256, 384, 576, 768}) {
         drawClock(side, moment(4, 40, 50));
         float c = float(side / 2), R1 = ringRadius(side, 1);
         int crossed = 0, partial = 0;

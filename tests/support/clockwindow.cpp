@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "support/registry.h"
+#include "ui/ui.h"
 
 // The program's strings, as WinMain loads them first.
 class ProductStrings : public testing::Environment {
@@ -36,7 +37,8 @@ HWND createClockWindow()
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = className;
     RegisterClassExA(&windowClass); // already there after the first window
-    int side = clampSide(settings.size);
+    clockDpi = windowDpi(nullptr);
+    int side = pixelSide(clampSide(settings.size));
     HWND window =
         CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, className, productName, WS_POPUP, settings.windowX,
                         settings.windowY, side, side, nullptr, nullptr, instance, nullptr);

@@ -1,5 +1,8 @@
 #include "support/screen.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 Screenshot::Screenshot()
 {
     width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
@@ -19,4 +22,34 @@ Screenshot::Screenshot()
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+}
+
+static std::string framePath(char const *name)
+{
+    char const *folder = getenv("HALVITRUM_DPI_FRAMES");
+    return std::string(folder ? folder : ".") + "\\" + name;
+}
+
+bool saveFrame(char const *name, Frame const &frame)
+{
+    FILE *file = fopen(framePath(name).c_str(), "wb");
+    if (!file)
+        return false;
+    fwrite(&frame.side, sizeof frame.side, 1, file);
+    fwrite(frame.pixels.data(), sizeof(DWORD), frame.pixels.size(), file);
+    return fclose(file) == 0;
+}
+
+bool loadFrame(char const *name, Frame &frame)
+{
+    FILE *file = fopen(framePath(name).c_str(), "rb");
+    if (!file)
+        return false;
+    bool read = fread(&frame.side, sizeof frame.side, 1, file) == 1 && frame.side > 0 && frame.side <= 1024;
+    if (read) {
+        frame.pixels.resize(size_t(frame.side) * frame.side);
+        read = fread(frame.pixels.data(), sizeof(DWORD), frame.pixels.size(), file) == frame.pixels.size();
+    }
+    fclose(file);
+    return read;
 }

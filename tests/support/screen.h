@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 // A screenshot of the virtual screen as 0x00RRGGBB pixels.
@@ -17,3 +18,12 @@ private:
     int width, height;
     std::vector<DWORD> pixels;
 };
+
+// A square of pixels that one run of a test program leaves for another, in
+// the folder HALVITRUM_DPI_FRAMES (tests/dpi_scales.sh) under a name.
+struct Frame {
+    int side = 0;
+    std::vector<DWORD> pixels; // side x side, rows top-down
+};
+bool saveFrame(char const *name, Frame const &frame);
+bool loadFrame(char const *name, Frame &frame);

@@ -1,0 +1,63 @@
+#!/bin/bash
+# The clock at four display scales. For each DPI (96 first) the run's prefix
+# copy gets that LogPixels and a server of its own, and the program tests
+# (argument 1) run their DpiScales tests on a 1920x1200 Wine desktop whose
+# clock is faked to Monday 2026-12-07 10:10:05, so that every pass draws the
+# same moment; at 96 and 144 DPI the in-process window tests (argument 2)
+# run their DpiChange tests. The passes hand frames on through files.
+set -uo pipefail
+if [ -z "${HALVITRUM_TEST_RUN:-}" ]; then
+    echo "Run the tests with tools/run-tests.sh, which prepares their Wine prefix and display." >&2
+    exit 2
+fi
+programs=$1
+apps=$2
+source "$(dirname "$0")/../tools/wine-env.sh"
+
+run=$(mktemp -d "$HALVITRUM_TEST_RUN/dpi.XXXXXX")
+XVFB_PID=
+cleanup() {
+    wineserver -k >/dev/null 2>&1
+    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; fi
+    rm -rf "$run"
+}
+trap cleanup EXIT
+start_display 1920x1200x24 || exit 1
+copy_prefix "$run"
+export HALVITRUM_DPI_FRAMES HALVITRUM_EXIT_FILE HALVITRUM_DESKTOP=DpiScales HALVITRUM_DPI
+HALVITRUM_DPI_FRAMES=$(windows_path "$run")
+# Wine takes file times and its timers from the real clock.
+export NO_FAKE_STAT=1 FAKETIME_DONT_FAKE_MONOTONIC=1
+
+# pass PROGRAM FILTER: runs the program's tests inside the desktop; its result.
+pass() {
+    local exit_file
+    exit_file=$(mktemp "$run/exit.XXXXXX")
+    HALVITRUM_EXIT_FILE=$(windows_path "$exit_file")
+    local offset=$(($(date -d '2026-12-07 10:10:05' +%s) - $(date +%s)))
+    timeout 100 faketime -f "${offset}s" wine explorer /desktop=$HALVITRUM_DESKTOP,1920x1200 "$1" \
+        --gtest_filter="$2" </dev/null 2>&1
+    wineserver -k >/dev/null 2>&1
+    wineserver -w
+    if [ ! -s "$exit_file" ]; then
+        echo "$(basename "$1") ended without reporting a result at $HALVITRUM_DPI DPI" >&2
+        return 1
+    fi
+    return "$(tr -dc 0-9 <"$exit_file")"
+}
+
+code=0
+for HALVITRUM_DPI in 96 120 144 192; do
+    # The server reads the DPI when it starts.
+    wineserver -k >/dev/null 2>&1
+    wineserver -w
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$HALVITRUM_DPI" /f >/dev/null 2>&1
+    wineserver -k >/dev/null 2>&1
+    wineserver -w
+    echo "---- $HALVITRUM_DPI DPI"
+    pass "$programs" 'DpiScales*' || code=1
+    case $HALVITRUM_DPI in
+    96 | 144) pass "$apps" 'DpiChange*' || code=1 ;;
+    esac
+done
+exit "$code"
