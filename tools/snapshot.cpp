@@ -3,6 +3,7 @@
 // transparency.
 //   snapshot [options] OUTPUT.png
 //     --size N             side in pixels, 144 to 768 (256): up to 384 at 200 %
+//     --dpi N              the display's DPI (96): 192 for 200 %
 //     --time HH:MM:SS      the moment drawn (10:10:30)
 //     --date YYYY-MM-DD    its date, for the date logo and day label (2026-12-07)
 //     --seconds 0|1        second hand (1)
@@ -72,6 +73,8 @@ static bool parseArguments(int count, wchar_t **arguments, Options &options)
         int a = 0, b = 0, c = 0;
         if (!wcscmp(name, L"--size"))
             options.size = _wtoi(value);
+        else if (!wcscmp(name, L"--dpi"))
+            clockDpi = _wtoi(value);
         else if (!wcscmp(name, L"--time") && swscanf(value, L"%d:%d:%d", &a, &b, &c) == 3) {
             options.now.wHour = WORD(a);
             options.now.wMinute = WORD(b);
@@ -104,7 +107,8 @@ static bool parseArguments(int count, wchar_t **arguments, Options &options)
     FILETIME file;
     if (!SystemTimeToFileTime(&options.now, &file) || !FileTimeToSystemTime(&file, &options.now))
         return false;
-    return options.output && options.size >= 144 && options.size <= maximumSnapshot;
+    return options.output && options.size >= 144 && options.size <= maximumSnapshot && clockDpi >= 96 &&
+           clockDpi <= 480;
 }
 
 static bool pngEncoder(CLSID &encoder)
@@ -147,7 +151,7 @@ int main()
     setDefaultColors(settings);
     Options options;
     if (!arguments || !parseArguments(count, arguments, options)) {
-        fprintf(stderr, "usage: snapshot [--size N] [--time HH:MM:SS] [--date YYYY-MM-DD] [--seconds 0|1]\n"
+        fprintf(stderr, "usage: snapshot [--size N] [--dpi N] [--time HH:MM:SS] [--date YYYY-MM-DD] [--seconds 0|1]\n"
                         "  [--numbers 0|1|2] [--logo 0|1|2] [--logo-text TEXT] [--day 0|1|2]\n"
                         "  [--colors RRGGBB,RRGGBB,RRGGBB,RRGGBB,RRGGBB] [--picture FILE] OUTPUT.png\n");
         return 2;

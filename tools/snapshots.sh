@@ -38,8 +38,9 @@ snap face-384.png --size 384
 convert "$out/face-384.png" -crop 96x72+280+70 +repage -scale 400% "$out/detail-4x.png"
 # The default clock at 100 % and at 200 % display scaling, side by side:
 # the same face drawn afresh at twice the pixels.
-wine "$build/tools/snapshot.exe" --size 512 "$(windows_path "$work/face-512.png")"
-convert "$out/face-256.png" "$work/face-512.png" -background none -gravity south +append "$out/scale-100-200.png"
+wine "$build/tools/snapshot.exe" --size 512 --dpi 192 "$(windows_path "$work/face-512.png")"
+convert "$out/face-256.png" "$work/face-512.png" -background none -gravity south +append +repage -strip \
+    "$out/scale-100-200.png"
 snap numbers-12-3-6-9.png --size 256 --numbers 2
 snap picture-dial.png --size 256 --picture "$(windows_path "$work/dial.jpg")"
 snap custom-colors.png --size 256 --colors F4EEDC,E8C872,2E4A62,8FB3C9,1B2A38 \
