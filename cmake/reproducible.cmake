@@ -4,8 +4,8 @@
 # SOURCE_DATE_EPOCH is the one date every generated file may carry: taken
 # from the environment when set, else from the last commit. A new commit
 # configures the build again (the branch's ref file is a configure
-# dependency), and ${GENERATED}/source-date-epoch, rewritten only when the
-# date changes, is what the date-stamped outputs depend on.
+# dependency); the commands that stamp a date have it on their command
+# line, so a new date makes them run again.
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
   set(SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
 else()
@@ -43,7 +43,6 @@ endif()
 if(NOT SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
   message(FATAL_ERROR "SOURCE_DATE_EPOCH is \"${SOURCE_DATE_EPOCH}\", not a number of seconds")
 endif()
-file(CONFIGURE OUTPUT ${GENERATED}/source-date-epoch CONTENT "${SOURCE_DATE_EPOCH}\n")
 
 # The PE header's link time stays 0, and the paths of the source and build
 # folders do not reach the binaries (the build folder is named last: it

@@ -21,12 +21,11 @@ function(run what)
   endif()
 endfunction()
 
-foreach(program makensis zip)
-  find_program(${program}Program ${program})
-  if(NOT ${program}Program)
-    message(FATAL_ERROR "${program} not found (Debian package ${program}, nsis for makensis)")
-  endif()
-endforeach()
+find_program(MAKENSIS_PROGRAM makensis)
+find_program(ZIP_PROGRAM zip)
+if(NOT MAKENSIS_PROGRAM OR NOT ZIP_PROGRAM)
+  message(FATAL_ERROR "makensis and zip are needed (Debian packages nsis and zip)")
+endif()
 
 run("Stripping Halvitrum.exe" ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${epoch}
     ${CPACK_HALVITRUM_STRIP} Halvitrum/Halvitrum.exe)
@@ -37,16 +36,9 @@ list(SORT entries)
 run("Dating the staged files" touch -h -d @${epoch} ${entries})
 
 file(REMOVE "${zip}" "${setup}")
-string(REPLACE ";" "\n" entryList "${entries}")
-file(WRITE "${staging}/zip-entries.txt" "${entryList}\n")
-execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC0 ${zipProgram} -q -X -@ "${zip}"
-                WORKING_DIRECTORY "${staging}" INPUT_FILE "${staging}/zip-entries.txt"
-                RESULT_VARIABLE result)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "zip failed")
-endif()
+run("zip" ${CMAKE_COMMAND} -E env TZ=UTC0 ${ZIP_PROGRAM} -q -X "${zip}" ${entries})
 
-run("makensis" ${makensisProgram} -V2 -INPUTCHARSET UTF8 "-DVERSION=${CPACK_PACKAGE_VERSION}"
+run("makensis" ${MAKENSIS_PROGRAM} -V2 -INPUTCHARSET UTF8 "-DVERSION=${CPACK_PACKAGE_VERSION}"
     "-DSOURCE=${staging}/Halvitrum" "-DICON=${CPACK_HALVITRUM_ICON}"
     "-DOUTFILE=${setup}" "${CPACK_HALVITRUM_NSIS_SCRIPT}")
 

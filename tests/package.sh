@@ -71,10 +71,12 @@ else
 fi
 /usr/bin/python3 "$root/tests/package/manifests.py" "$build" "$version" || status=1
 
-# The same commit built again from nothing, in a folder of another name.
+# The same commit built again from nothing, of the same build type, in a
+# folder of another name: only the program and what the package holds.
 second=$work/second-build
+type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build/CMakeCache.txt")
 if cmake -S "$root" -B "$second" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >"$work/second.log" 2>&1 &&
+        -DCMAKE_BUILD_TYPE="$type" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >"$work/second.log" 2>&1 &&
     cmake --build "$second" -j"$(nproc)" --target Halvitrum >>"$work/second.log" 2>&1 &&
     cmake --build "$second" --target package >>"$work/second.log" 2>&1; then
     for file in "$zip" "$setup"; do
