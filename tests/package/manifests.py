@@ -26,7 +26,7 @@ def sha256(path):
 
 def release_url(build):
     with open(os.path.join(build, 'CMakeCache.txt')) as f:
-        return re.search(r'^HALVITRUM_RELEASE_URL:STRING=(.*)$', f.read(), re.M).group(1)
+        return re.search(r'^HALVITRUM_RELEASE_URL:STRING=(.*)$', f.read(), re.M).group(1).rstrip('/')
 
 
 def field(document, keys):
