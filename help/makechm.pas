@@ -2,7 +2,8 @@
   writer, the engine of chmcmd. chmcmd 3.2.2 stores every context-map topic
   under its absolute build path, so "HH -mapid N" looks for a page that is
   not in the file; this tool stores the topics under the names they have
-  inside the CHM.
+  inside the CHM. With SOURCE_DATE_EPOCH set, the file's two times of day
+  are that moment's, so the same sources always make the same file.
 
   Usage: makechm PROJECT.hhp OUTPUT.chm
   Exit code 0 on success, 1 on any error or warning. }
@@ -82,6 +83,51 @@ begin
   end;
 end;
 
+{ The writer stamps the time of day, in milliseconds, twice: in the ITSF
+  header (big-endian, at offset 16) and as entry 10 of the #SYSTEM file,
+  which it writes first into the uncompressed content section 0, after the
+  format version 3 and before entry 9, the compiler's version. Both become
+  the time of day (UTC) of SOURCE_DATE_EPOCH. }
+procedure StampSourceDate(const FileName: String);
+const
+  SystemStart: array[0..7] of Byte = (3, 0, 0, 0, 10, 0, 4, 0);
+  CompilerEntry = #9#0#22#0'HHA Version ';
+var
+  Setting: String;
+  Epoch: Int64;
+  Millis: LongWord;
+  Data: TMemoryStream;
+  P: PByte;
+  I, Found: Integer;
+begin
+  Setting := GetEnvironmentVariable('SOURCE_DATE_EPOCH');
+  if Setting = '' then
+    Exit;
+  if not TryStrToInt64(Setting, Epoch) or (Epoch < 0) then
+    raise Exception.Create('SOURCE_DATE_EPOCH is not a number of seconds: ' + Setting);
+  Millis := (Epoch mod 86400) * 1000;
+  Data := TMemoryStream.Create;
+  try
+    Data.LoadFromFile(FileName);
+    P := Data.Memory;
+    Found := -1;
+    for I := 0 to Data.Size - 12 - Length(CompilerEntry) do
+      if CompareMem(P + I, @SystemStart, SizeOf(SystemStart)) and
+         CompareMem(P + I + 12, @CompilerEntry[1], Length(CompilerEntry)) then
+      begin
+        Found := I;
+        Break;
+      end;
+    if Found < 0 then
+      raise Exception.Create('no #SYSTEM time in ' + FileName);
+    PLongWord(P + 16)^ := NToBE(Millis);
+    PLongWord(P + Found + 8)^ := NToLE(Millis);
+    Data.SaveToFile(FileName);
+  finally
+    Data.Free;
+  end;
+end;
+
 var
   Project: THelpProject;
   Output: TFileStream;
@@ -102,6 +148,7 @@ begin
       finally
         Output.Free;
       end;
+      StampSourceDate(ParamStr(2));
       Project.ShowUndefinedAnchors;
     except
       on E: Exception do

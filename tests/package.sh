@@ -1,7 +1,10 @@
 #!/bin/bash
 # The release as a user gets it. The package target makes the zip and the
 # setup program (argument 1: the build folder, argument 3: the version); the
-# zip must hold exactly the program's folder. Then the test program
+# zip must hold exactly the program's folder, its program without debug
+# sections. SHA256SUMS must verify, the winget and Scoop manifests must name
+# the packages (tests/package/manifests.py), and a second clean build in
+# another folder must make the same two files byte for byte. Then the test program
 # (argument 2) installs, upgrades and uninstalls under Wine, in a fresh
 # prefix of its own where the face font is not installed, and starts the
 # clock from the zip unpacked into a folder whose path has blanks and
@@ -14,7 +17,8 @@ fi
 build=$1
 program=$2
 version=$3
-source "$(dirname "$0")/../tools/wine-env.sh"
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/tools/wine-env.sh"
 
 zip=$build/Halvitrum-$version-win64.zip
 setup=$build/Halvitrum-$version-win64-setup.exe
@@ -43,18 +47,54 @@ if [ "$listed" = "$expected" ]; then echo "ok    the zip holds exactly the progr
 fi
 
 work=$(mktemp -d "$HALVITRUM_TEST_RUN/package.XXXXXX")
-unpacked="$work/Zip Tëst Ördner"
-mkdir -p "$unpacked"
-unzip -q "$zip" -d "$unpacked"
-
 export WINEPREFIX=$work/prefix
-# No menu entries of the desktop for the installed shortcut.
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 cleanup() {
     wineserver -k >/dev/null 2>&1
     rm -rf "$work"
 }
 trap cleanup EXIT
+unpacked="$work/Zip Tëst Ördner"
+mkdir -p "$unpacked"
+unzip -q "$zip" -d "$unpacked"
+
+sections=$(x86_64-w64-mingw32-objdump -h "$unpacked/Halvitrum/Halvitrum.exe" | grep -c ' \.debug_')
+if [ "$sections" = 0 ]; then echo "ok    the zip's Halvitrum.exe has no debug sections"; else
+    echo "FAIL  the zip's Halvitrum.exe has $sections debug sections" >&2
+    status=1
+fi
+if [ "$(cut -c67- "$build/SHA256SUMS")" = "$(printf '%s\n' "$(basename "$zip")" "$(basename "$setup")")" ] &&
+    (cd "$build" && sha256sum --quiet --strict -c SHA256SUMS); then
+    echo "ok    SHA256SUMS verifies both packages"
+else
+    echo "FAIL  SHA256SUMS does not verify both packages" >&2
+    status=1
+fi
+/usr/bin/python3 "$root/tests/package/manifests.py" "$build" "$version" || status=1
+
+# The same commit built again from nothing, of the same build type, in a
+# folder of another name: only the program and what the package holds.
+second=$work/second-build
+type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build/CMakeCache.txt")
+if cmake -S "$root" -B "$second" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE="$type" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >"$work/second.log" 2>&1 &&
+    cmake --build "$second" -j"$(nproc)" --target Halvitrum >>"$work/second.log" 2>&1 &&
+    cmake --build "$second" --target package >>"$work/second.log" 2>&1; then
+    for file in "$zip" "$setup"; do
+        if cmp -s "$file" "$second/$(basename "$file")"; then
+            echo "ok    a second build makes the same $(basename "$file")"
+        else
+            echo "FAIL  a second build makes another $(basename "$file")" >&2
+            status=1
+        fi
+    done
+else
+    cat "$work/second.log"
+    echo "FAIL  the second build failed" >&2
+    status=1
+fi
+
+# No menu entries of the desktop for the installed shortcut.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 wineboot -i >/dev/null 2>&1
 wineserver -w
 

@@ -17,6 +17,7 @@ packages=(
     fp-utils                         # chmls, which the help test reads the CHM with
     fp-compiler fp-units-fcl fp-units-misc # the help compiler, on Free Pascal's CHM units
     nsis zip unzip                   # the release: setup program and zip, and their test
+    python3-yaml                     # the release test reads the winget manifests
 )
 
 missing=()
