@@ -643,4 +643,13 @@ TEST_F(DpiChange, TakesTheSuggestedPlaceAndDrawsAsAStartAtThatScale)
     EXPECT_EQ(576, limits.ptMaxTrackSize.x);
     if (passes)
         ASSERT_TRUE(saveFrame("dpichanged-144", frameOf(384)));
+
+    // A clock in the default corner stays in the corner at its new side.
+    destroyClockWindow();
+    clockDpi = windowDpi(nullptr);
+    loadFreshSettings();
+    create();
+    RECT scaled = square(suggested.left - 64, suggested.top - 64, 384);
+    SendMessageA(mainWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&scaled));
+    EXPECT_EQ(Screen().corner(384), windowRect(mainWindow));
 }
