@@ -86,40 +86,36 @@ protected:
         // label: the "12" and the date are the only blue above and below
         // the centre. No second hand: the hands hold still for the minute.
         clearRegistry();
-        setNumber(settingsKey, "onTop", 1);
-        setNumber(settingsKey, "show.seconds", 0);
-        setNumber(settingsKey, "show.numbers", 2);
-        setNumber(settingsKey, "show.logo", 1);
-        setNumber(settingsKey, "show.dayOfTheWeek", 0);
-        setNumber(settingsKey, "Use color", 1);
-        setNumber(settingsKey, "Color background", RGB(255, 255, 255));
-        setNumber(settingsKey, "Color text", RGB(0, 0, 255));
-        setNumber(settingsKey, "Color markers", RGB(255, 255, 255));
-        setNumber(settingsKey, "Color ring 1", RGB(120, 120, 120));
-        setNumber(settingsKey, "Color ring 2", RGB(60, 60, 60));
+        struct {
+            char const *name;
+            DWORD value;
+        } const values[] = {{"onTop", 1},
+                            {"show.seconds", 0},
+                            {"show.numbers", 2},
+                            {"show.logo", 1},
+                            {"show.dayOfTheWeek", 0},
+                            {"Use color", 1},
+                            {"Color background", RGB(255, 255, 255)},
+                            {"Color text", RGB(0, 0, 255)},
+                            {"Color markers", RGB(255, 255, 255)},
+                            {"Color ring 1", RGB(120, 120, 120)},
+                            {"Color ring 2", RGB(60, 60, 60)}};
+        for (auto const &value : values)
+            setNumber(settingsKey, value.name, value.value);
     }
     void TearDown() override
     {
         releaseClock(clock);
         killProcesses(L"hh.exe");
     }
-    LRESULT send(UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(clock.window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
-        return LRESULT(result);
-    }
     // The frame once the window has held its place and its drawing for a moment.
     Frame settledFrame()
     {
-        RECT rect = {};
         Frame last, now;
         waitUntil([&] {
-            rect = windowRect(clock.window);
-            now = grab(rect);
-            bool same = now.pixels == last.pixels;
             last = now;
-            return same;
+            now = grab(windowRect(clock.window));
+            return now.pixels == last.pixels;
         });
         return now;
     }
@@ -159,9 +155,9 @@ TEST_F(DpiScales, DefaultClockGrowsWithTheScaleAndKeepsItsProportions)
     }
 
     // "increase" adds 16 standard pixels; the side saved is the standard one.
-    send(WM_COMMAND, IDM_SIZEINCREASE, 0);
+    SendMessageA(clock.window, WM_COMMAND, IDM_SIZEINCREASE, 0);
     EXPECT_EQ(square(corner.left, corner.top, scale.increased), windowRect(clock.window));
-    send(WM_COMMAND, IDM_SIZEDECREASE, 0);
+    SendMessageA(clock.window, WM_COMMAND, IDM_SIZEDECREASE, 0);
     EXPECT_EQ(0u, exitClock(clock));
     DWORD size = 0;
     EXPECT_TRUE(numberValue(settingsKey, "size", size));

@@ -1,7 +1,9 @@
 #include "support/screen.h"
 
-#include <cstdio>
+#include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 Screenshot::Screenshot()
 {
@@ -32,24 +34,18 @@ static std::string framePath(char const *name)
 
 bool saveFrame(char const *name, Frame const &frame)
 {
-    FILE *file = fopen(framePath(name).c_str(), "wb");
-    if (!file)
-        return false;
-    fwrite(&frame.side, sizeof frame.side, 1, file);
-    fwrite(frame.pixels.data(), sizeof(DWORD), frame.pixels.size(), file);
-    return fclose(file) == 0;
+    std::ofstream file(framePath(name), std::ios::binary);
+    file.write(reinterpret_cast<char const *>(frame.pixels.data()), frame.pixels.size() * sizeof(DWORD));
+    return bool(file);
 }
 
 bool loadFrame(char const *name, Frame &frame)
 {
-    FILE *file = fopen(framePath(name).c_str(), "rb");
-    if (!file)
-        return false;
-    bool read = fread(&frame.side, sizeof frame.side, 1, file) == 1 && frame.side > 0 && frame.side <= 1024;
-    if (read) {
-        frame.pixels.resize(size_t(frame.side) * frame.side);
-        read = fread(frame.pixels.data(), sizeof(DWORD), frame.pixels.size(), file) == frame.pixels.size();
-    }
-    fclose(file);
-    return read;
+    std::ifstream file(framePath(name), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    frame.pixels.assign(
+        reinterpret_cast<DWORD const *>(bytes.data()),
+        reinterpret_cast<DWORD const *>(bytes.data() + bytes.size() / sizeof(DWORD) * sizeof(DWORD)));
+    frame.side = int(std::sqrt(double(frame.pixels.size())));
+    return !frame.pixels.empty();
 }

@@ -20,7 +20,8 @@ private:
 };
 
 // A square of pixels that one run of a test program leaves for another, in
-// the folder HALVITRUM_DPI_FRAMES (tests/dpi_scales.sh) under a name.
+// the folder HALVITRUM_DPI_FRAMES (tests/dpi_scales.sh) under a name; a
+// frame that cannot be read is empty.
 struct Frame {
     int side = 0;
     std::vector<DWORD> pixels; // side x side, rows top-down
