@@ -19,7 +19,7 @@ static void leaveMarker(HMODULE self)
         CloseHandle(marker);
 }
 
-BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
+extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH)
         leaveMarker(self);

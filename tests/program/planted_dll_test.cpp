@@ -39,6 +39,9 @@ std::wstring modulePath(DWORD processId, wchar_t const *name)
     return path;
 }
 
+// Wine's DLL load order for Halvitrum.exe alone.
+wchar_t const wineOverrides[] = L"Software\\Wine\\AppDefaults\\Halvitrum.exe\\DllOverrides";
+
 class PlantedDll : public TwoClocksTest {
 protected:
     void SetUp() override
@@ -52,22 +55,23 @@ protected:
                               (folder + L"\\Halvitrum.exe").c_str(), FALSE));
         ASSERT_TRUE(CopyFileW((testFolder() + L"\\planted\\winmm.dll").c_str(),
                               (folder + L"\\winmm.dll").c_str(), FALSE));
-        // Wine, like Windows, prefers a DLL found on the search path over its
-        // own built-in one only when told so for that DLL.
-        GetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides, ARRAYSIZE(overrides));
-        SetEnvironmentVariableW(L"WINEDLLOVERRIDES", (std::wstring(overrides) + L";winmm=n,b").c_str());
+        // Wine would run its own winmm even from the planted file's path;
+        // told to prefer a DLL of that name found on the search path, it
+        // does what Windows does with a DLL that is not a Known DLL.
+        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, wineOverrides, L"winmm", REG_SZ,
+                                                 L"native,builtin", sizeof L"native,builtin"));
         setNumber(settingsKey, "size", 256); // no first start, no help
     }
     void TearDown() override
     {
-        SetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides);
+        RegDeleteTreeW(HKEY_CURRENT_USER, wineOverrides);
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Halvitrum.exe");
         TwoClocksTest::TearDown();
         for (wchar_t const *file : {L"\\Halvitrum.exe", L"\\winmm.dll", L"\\winmm-loaded.txt"})
             DeleteFileW((folder + file).c_str());
         RemoveDirectoryW(folder.c_str());
     }
     std::wstring folder;
-    wchar_t overrides[256] = L"";
 };
 
 } // namespace
@@ -90,7 +94,9 @@ TEST_F(PlantedDll, OnlySystem32sWinmmLoads)
         waitUntil([&] { return !(winmm = modulePath(first.process.dwProcessId, L"winmm.dll")).empty(); }));
     EXPECT_EQ(0, lstrcmpiW(L"C:\\windows\\system32\\winmm.dll", winmm.c_str()))
         << std::string(winmm.begin(), winmm.end());
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((folder + L"\\winmm-loaded.txt").c_str()));
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(0u, exitClock(first));
+    // A DLL is listed from the start of its loading on: the marker is
+    // looked for once the process has ended.
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((folder + L"\\winmm-loaded.txt").c_str()));
 }
