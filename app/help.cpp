@@ -45,7 +45,9 @@ static bool showPlainHelp(int mapId)
 }
 
 // The viewer is given the help file's full path beside the program: the
-// Run key, a console and Win+R start the clock in another folder.
+// Run key, a console and Win+R start the clock in another folder. The
+// viewer takes the rest of its command line as the file name, blanks
+// included, as the shell's own command for .chm files passes it unquoted.
 void showHelp(int mapId)
 {
     if (runningUnderWine() && showPlainHelp(mapId))
@@ -56,7 +58,7 @@ void showHelp(int mapId)
     if (!programFilePath(name, file))
         return;
     wchar_t parameters[MAX_PATH + 32];
-    wsprintfW(parameters, L"-mapid %d \"%s\"", mapId, file);
+    wsprintfW(parameters, L"-mapid %d %s", mapId, file);
     ShellExecuteW(mainWindow, L"open", L"HH", parameters, nullptr, SW_SHOWNORMAL);
 }
 

@@ -220,7 +220,7 @@ TEST(Help, ShowHelpStartsTheViewerAtTheMapId)
         EXPECT_TRUE(waitUntil([&] { return !(commandLine = processCommandLine(viewer)).empty(); }));
         EXPECT_TRUE(isViewer(commandProgram(commandLine)))
             << std::string(commandLine.begin(), commandLine.end());
-        EXPECT_EQ(L"-mapid " + std::to_wstring(mapId) + L" \"" + testFolder() + L"\\Halvitrum.chm\"",
+        EXPECT_EQ(L"-mapid " + std::to_wstring(mapId) + L" " + testFolder() + L"\\Halvitrum.chm",
                   commandArguments(commandLine));
         endProcess(viewer);
     }

@@ -233,7 +233,7 @@ TEST_F(Sheet, HelpOpensEachPagesTopic)
         host.notify(PSN_HELP);
         DWORD viewer = waitForChildProcess(GetCurrentProcessId(), L"hh.exe");
         ASSERT_NE(0u, viewer);
-        EXPECT_EQ(L"-mapid " + std::wstring(page.mapId) + L" \"" + testFolder() + L"\\Halvitrum.chm\"",
+        EXPECT_EQ(L"-mapid " + std::wstring(page.mapId) + L" " + testFolder() + L"\\Halvitrum.chm",
                   commandArguments(processCommandLine(viewer)));
         endProcess(viewer);
     }
