@@ -61,8 +61,19 @@ static bool alarmFires(AlarmEvent const &event, SYSTEMTIME const &now)
            event.minutes == now.wMinute;
 }
 
-static void showAlarmBalloon(wchar_t const *description)
+// The shell takes a balloon without text as a request to remove it: an
+// alarm without a description shows its time instead.
+static void showAlarmBalloon(AlarmEvent const &event)
 {
+    wchar_t const *description = event.description;
+    wchar_t time[64] = L"";
+    if (description[0] == L'\0') {
+        SYSTEMTIME alarmTime = {};
+        alarmTime.wHour = WORD(event.hours);
+        alarmTime.wMinute = WORD(event.minutes);
+        GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &alarmTime, nullptr, time, ARRAYSIZE(time));
+        description = time;
+    }
     NOTIFYICONDATAW balloon = {};
     balloon.cbSize = NOTIFYICONDATAW_V3_SIZE;
     balloon.hWnd = balloonWindow;
@@ -76,8 +87,11 @@ static void showAlarmBalloon(wchar_t const *description)
 
 static void ringAlarm(AlarmEvent const &event, SYSTEMTIME const &now)
 {
-    PlaySoundW(settings.waveFile, nullptr, SND_ASYNC | SND_LOOP);
-    showAlarmBalloon(event.description);
+    // PlaySound's own search does not promise the program's folder.
+    wchar_t wave[MAX_PATH];
+    if (programFilePath(settings.waveFile, wave))
+        PlaySoundW(wave, nullptr, SND_ASYNC | SND_LOOP);
+    showAlarmBalloon(event);
     alarmMinute = now.wMinute;
     alarmSounding = 1;
 }

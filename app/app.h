@@ -9,7 +9,6 @@ extern HINSTANCE instance;
 extern HWND mainWindow; // the clock window, from its creation on
 extern char className[nameLength];
 extern HMENU popupMenu;
-extern int buttonsSwapped;
 
 UINT const trayCallback = WM_USER + 1;
 UINT const trayIconId = 1;
@@ -51,6 +50,11 @@ void keepOnScreen();
 void setClockSize(int side);
 void stepClockSize(int direction);
 void applyOnTop();
+// While the shell reports a full-screen program (QUNS_BUSY,
+// QUNS_RUNNING_D3D_FULL_SCREEN, QUNS_PRESENTATION_MODE) the clock gives up
+// being topmost, and takes onTop up again afterwards.
+bool yieldsToFullScreen(int notificationState);
+void giveWayToFullScreen(); // at every tick
 
 // Help, the home page and the property sheet.
 void showHelp(int mapId);

@@ -11,10 +11,10 @@
 
 HWND mainWindow;
 HMENU popupMenu;
-int buttonsSwapped;
 
 static bool ended;          // settings saved and drawing resources released
 static POINT dragOrigin;    // cursor position at the previous drag step
+static bool dragging;       // the window holds the mouse for a drag
 static int lastDay;         // wDay of the previous tick
 static int lastMinute;      // wMinute of the last once-a-minute redraw
 static UINT taskbarCreated; // sent to every top-level window when the shell starts anew
@@ -31,6 +31,7 @@ static LRESULT onCreate(HWND window)
     // A new window starts with a fresh tick and a fresh end.
     ended = false;
     lastDay = lastMinute = 0;
+    dragging = false;
     taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     faceDirty = 1;
     mainWindow = window;
@@ -41,13 +42,6 @@ static LRESULT onCreate(HWND window)
     setAlarmWindow(window, trayIconId);
     setDialogHost(instance, window, showHelp);
     popupMenu = GetSubMenu(LoadMenuA(instance, MAKEINTRESOURCEA(IDM_CLOCKMENU)), 0);
-    // SwapMouseButton answers the previous state only by setting a new
-    // one, so a swapped state is put back at once.
-    buttonsSwapped = 0;
-    if (SwapMouseButton(FALSE)) {
-        SwapMouseButton(TRUE);
-        buttonsSwapped = 1;
-    }
     if (settings.windowX == -1) {
         setClockSize(defaultSide);
         moveToDefaultPosition();
@@ -130,6 +124,7 @@ static LRESULT onTimer()
     SYSTEMTIME now;
     GetLocalTime(&now);
     clockTick(now);
+    giveWayToFullScreen();
     return 0;
 }
 
@@ -275,24 +270,36 @@ static LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-// The drag button is the primary one: left, or right when swapped.
-static bool isDragButton(UINT press)
-{
-    return press == (buttonsSwapped ? WM_RBUTTONDOWN : WM_LBUTTONDOWN);
-}
-
+// Windows delivers the primary button as the left one and the secondary as
+// the right one, whether the buttons are swapped or not: the left button
+// drags, the right one opens the menu (its release, through
+// DefWindowProcA's WM_CONTEXTMENU).
+//
+// The window holds the mouse while it is dragged: the transparent pixels
+// of a per-pixel-alpha window let the mouse through, so a quick drag would
+// outrun it.
 static LRESULT onButtonDown(UINT press)
 {
-    if (isDragButton(press))
+    if (press == WM_LBUTTONDOWN) {
         GetCursorPos(&dragOrigin);
+        SetCapture(mainWindow);
+        dragging = true;
+    }
     stopAlarmSound();
+    return 0;
+}
+
+static LRESULT onLeftButtonUp()
+{
+    if (dragging)
+        ReleaseCapture(); // WM_CAPTURECHANGED ends the drag
     return 0;
 }
 
 // The window follows the cursor; nothing keeps it on the screen.
 static LRESULT onMouseMove(WPARAM keys)
 {
-    if (!(keys & (buttonsSwapped ? MK_RBUTTON : MK_LBUTTON)))
+    if (!dragging || !(keys & MK_LBUTTON))
         return 0;
     POINT cursor;
     GetCursorPos(&cursor);
@@ -304,9 +311,9 @@ static LRESULT onMouseMove(WPARAM keys)
     return 0;
 }
 
-// A press on the tray icon shows the clock; the menu button also opens
+// A press on the tray icon shows the clock; the right button also opens
 // the menu, but not while a dialog or the property sheet of the clock is
-// open, whichever button that is.
+// open.
 static LRESULT onTrayNotify(LPARAM event)
 {
     switch (LOWORD(event)) {
@@ -314,7 +321,7 @@ static LRESULT onTrayNotify(LPARAM event)
     case WM_RBUTTONDOWN:
         ShowWindow(mainWindow, SW_SHOWNORMAL);
         SetForegroundWindow(mainWindow);
-        if (!isDragButton(LOWORD(event)) && IsWindowEnabled(mainWindow))
+        if (LOWORD(event) == WM_RBUTTONDOWN && IsWindowEnabled(mainWindow))
             showMenuAtCursor();
         stopAlarmSound();
         break;
@@ -369,6 +376,11 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
         return onButtonDown(message);
+    case WM_LBUTTONUP:
+        return onLeftButtonUp();
+    case WM_CAPTURECHANGED:
+        dragging = false;
+        return 0;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
         ShowWindow(mainWindow, SW_HIDE);

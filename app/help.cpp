@@ -44,14 +44,22 @@ static bool showPlainHelp(int mapId)
     return false;
 }
 
+// The viewer is given the help file's full path beside the program: the
+// Run key, a console and Win+R start the clock in another folder. The
+// viewer takes the rest of its command line as the file name, blanks
+// included, as the shell's own command for .chm files passes it unquoted.
 void showHelp(int mapId)
 {
     if (runningUnderWine() && showPlainHelp(mapId))
         return;
-    char parameters[64 + nameLength];
-    int length = wsprintfA(parameters, "-mapid %d ", mapId);
-    wsprintfA(parameters + length, ".\\%s.chm", productName);
-    ShellExecuteA(mainWindow, "open", "HH", parameters, nullptr, SW_SHOWNORMAL);
+    wchar_t name[nameLength + 4], file[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, productName, -1, name, nameLength);
+    lstrcatW(name, L".chm");
+    if (!programFilePath(name, file))
+        return;
+    wchar_t parameters[MAX_PATH + 32];
+    wsprintfW(parameters, L"-mapid %d %s", mapId, file);
+    ShellExecuteW(mainWindow, L"open", L"HH", parameters, nullptr, SW_SHOWNORMAL);
 }
 
 static char const homePage[] = "https://www.orvella.example/halvitrum/";

@@ -2,6 +2,7 @@
 // tray icon and the message loop.
 #include <windows.h>
 #include <gdiplus.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "app/app.h"
@@ -16,6 +17,12 @@ static char trayTip[nameLength];
 
 static NOTIFYICONDATAA trayIcon;
 static bool trayIconShown; // the shell holds the icon
+
+// At logon the shell may not take icons yet: the icon is tried again once
+// a second for a minute before the clock gives up and says so.
+UINT_PTR const trayRetryTimer = 2;
+int const trayRetries = 60;
+static int trayRetriesLeft;
 
 void loadProductStrings(HINSTANCE module)
 {
@@ -59,6 +66,19 @@ bool addTrayIcon()
     return trayIconShown;
 }
 
+static void CALLBACK retryTrayIcon(HWND window, UINT, UINT_PTR timer, DWORD)
+{
+    // A re-created taskbar may have taken the icon in the meantime.
+    if (trayIconShown || addTrayIcon()) {
+        KillTimer(window, timer);
+        return;
+    }
+    if (--trayRetriesLeft > 0)
+        return;
+    KillTimer(window, timer);
+    showStartupError(window, "Shell notify icon is not created!");
+}
+
 static void createTrayIcon(HWND window, HICON icon)
 {
     trayIcon.cbSize = NOTIFYICONDATAA_V3_SIZE;
@@ -68,8 +88,10 @@ static void createTrayIcon(HWND window, HICON icon)
     trayIcon.uCallbackMessage = trayCallback;
     trayIcon.hIcon = icon;
     lstrcpynA(trayIcon.szTip, trayTip, sizeof trayIcon.szTip);
-    if (!addTrayIcon())
-        showStartupError(window, "Shell notify icon is not created!");
+    if (addTrayIcon())
+        return;
+    trayRetriesLeft = trayRetries;
+    SetTimer(window, trayRetryTimer, 1000, retryTrayIcon);
 }
 
 static void deleteTrayIcon()
@@ -79,8 +101,23 @@ static void deleteTrayIcon()
     trayIconShown = false;
 }
 
+// Windows looks for a DLL that is not a Known DLL in the program's folder
+// first, where a planted copy (a winmm.dll in a Downloads folder) would be
+// run. From here on only System32's copies load; the DLLs concerned are
+// delay-loaded, so none of them has loaded yet. Found at run time: a
+// Windows 7 without its update KB2533623 lacks the call.
+static void loadDllsFromSystem32Only()
+{
+    typedef BOOL(WINAPI * SetDirectories)(DWORD);
+    auto setDirectories = reinterpret_cast<SetDirectories>(reinterpret_cast<void *>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+    if (setDirectories)
+        setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand)
 {
+    loadDllsFromSystem32Only();
     loadProductStrings(module);
     if (HWND running = FindWindowA(className, nullptr)) {
         ShowWindow(running, SW_SHOWNORMAL);
@@ -98,6 +135,8 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand)
         return 1;
     }
 
+    // The shell, which opens the help and the home page, asks for COM.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     loadSettings();
     clockDpi = windowDpi(nullptr); // until the window knows its monitor's
     if (!registerClockClass()) {
@@ -128,5 +167,6 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand)
     deleteTrayIcon();
     releasePrivateFonts();
     Gdiplus::GdiplusShutdown(gdiplusToken);
+    CoUninitialize();
     return static_cast<int>(message.wParam);
 }

@@ -108,7 +108,9 @@ static IStream *readWholeFile(wchar_t const *path)
 void loadBackgroundImage()
 {
     disposeBackgroundImage();
-    backgroundImage = new BackgroundImage{nullptr, readWholeFile(settings.imagePath)};
+    wchar_t path[MAX_PATH];
+    IStream *bytes = programFilePath(settings.imagePath, path) ? readWholeFile(path) : nullptr;
+    backgroundImage = new BackgroundImage{nullptr, bytes};
     if (backgroundImage->bytes)
         GdipLoadImageFromStream(backgroundImage->bytes, &backgroundImage->image);
 }
@@ -189,6 +191,7 @@ void redrawClockAt(SYSTEMTIME const &now)
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     UPDATELAYEREDWINDOWINFO update = {sizeof update, nullptr, nullptr, &size,     frameDC,
                                       &source,       0,       &blend,  ULW_ALPHA, &change};
+    // A frame the window did not take is handed over whole next time.
     if (!UpdateLayeredWindowIndirect(clockWindow, &update))
-        GetLastError();
+        frameDirty = 1;
 }

@@ -77,7 +77,8 @@ void loadProductName(HINSTANCE module)
     LoadStringW(module, IDS_PRODUCT, wideProductName, nameLength);
 }
 
-bool besideProgram(wchar_t const *name, wchar_t (&path)[MAX_PATH])
+// path = the program's folder followed by name; whether it fits.
+static bool pathBesideProgram(wchar_t const *name, wchar_t (&path)[MAX_PATH])
 {
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
@@ -88,7 +89,29 @@ bool besideProgram(wchar_t const *name, wchar_t (&path)[MAX_PATH])
     if (lstrlenW(name) >= MAX_PATH - (fileName - path))
         return false;
     lstrcpyW(fileName, name);
-    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+    return true;
+}
+
+bool besideProgram(wchar_t const *name, wchar_t (&path)[MAX_PATH])
+{
+    return pathBesideProgram(name, path) && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A drive ("C:..."), a root ("\...") or a share ("\\server...") makes a
+// name absolute; every other name is relative.
+static bool isRelativePath(wchar_t const *name)
+{
+    bool rooted = name[0] == L'\\' || name[0] == L'/';
+    bool drive = name[0] != L'\0' && name[1] == L':';
+    return !rooted && !drive;
+}
+
+bool programFilePath(wchar_t const *name, wchar_t (&path)[MAX_PATH])
+{
+    if (name[0] != L'\0' && isRelativePath(name))
+        return pathBesideProgram(name, path);
+    lstrcpynW(path, name, MAX_PATH); // a stored text always fits
+    return true;
 }
 
 void setDefaultOptions(ClockSettings &record)
@@ -135,7 +158,7 @@ static void loadTexts(HKEY key)
 static void loadAutorun()
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, autorunKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, autorunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return;
     BYTE data[260];
     DWORD type = 0, bytes = sizeof data;
@@ -172,15 +195,25 @@ void loadSettings()
     loadAutorun();
 }
 
-std::wstring autorunCommand(wchar_t const *commandLine)
+std::wstring autorunCommand(std::wstring const &programPath)
 {
-    std::wstring command(commandLine);
-    size_t first = command.find_first_not_of(L' ');
-    if (first == std::wstring::npos)
-        command.clear();
-    else
-        command = command.substr(first, command.find_last_not_of(L' ') - first + 1);
-    return command + autorunMarker;
+    return L"\"" + programPath + L"\"" + autorunMarker;
+}
+
+// The full path of Halvitrum.exe, however long.
+static std::wstring programPath()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, &path[0], DWORD(path.size()));
+        if (length == 0)
+            return std::wstring();
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
 }
 
 static void saveAutorun()
@@ -190,7 +223,7 @@ static void saveAutorun()
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
     if (settings.autorun) {
-        writeText(key, wideProductName, autorunCommand(GetCommandLineW()).c_str());
+        writeText(key, wideProductName, autorunCommand(programPath()).c_str());
     } else {
         RegDeleteValueA(key, productName);
     }

@@ -69,6 +69,11 @@ void loadProductName(HINSTANCE module);
 // path = the folder of Halvitrum.exe followed by name (which may hold a
 // subfolder); whether that file exists.
 bool besideProgram(wchar_t const *name, wchar_t (&path)[MAX_PATH]);
+// The file that a stored name (picture, wave file) stands for: a relative
+// name, such as the default "rooster.wav", lies in the program's folder,
+// whatever folder the program was started from; an absolute one is taken
+// as it is. Whether the path fits.
+bool programFilePath(wchar_t const *name, wchar_t (&path)[MAX_PATH]);
 
 extern char const settingsKey[]; // under HKEY_CURRENT_USER
 extern char const eventsKey[];   // the alarm table's subkey
@@ -84,6 +89,6 @@ void saveSettings(HWND window);
 void setDefaultOptions(ClockSettings &record);
 void setDefaultColors(ClockSettings &record);
 
-// The Run entry's data: the command line without blanks at its ends,
-// followed by " -autorun".
-std::wstring autorunCommand(wchar_t const *commandLine);
+// The Run entry's data: the program's full path in quotes, followed by
+// " -autorun", whatever the command line of this start was.
+std::wstring autorunCommand(std::wstring const &programPath);

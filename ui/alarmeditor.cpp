@@ -74,9 +74,9 @@ static void setWeekdayBoxes(HWND dialog)
         date.wYear = 2012;
         date.wMonth = 1;
         date.wDay = static_cast<WORD>(day + 1);
-        char name[80] = "";
-        GetDateFormatA(0, 0, &date, "ddd", name, sizeof name);
-        SetDlgItemTextA(dialog, IDC_SUNDAY + day, name);
+        wchar_t name[80] = L"";
+        GetDateFormatW(0, 0, &date, L"ddd", name, ARRAYSIZE(name));
+        SetDlgItemTextW(dialog, IDC_SUNDAY + day, name);
         CheckDlgButton(dialog, IDC_SUNDAY + day,
                        mode == addMode || working.week[day] ? BST_CHECKED : BST_UNCHECKED);
     }

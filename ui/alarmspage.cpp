@@ -289,9 +289,10 @@ static void deleteAlarm(HWND page)
 // pick also plays.
 static void playWave(HWND page)
 {
-    wchar_t path[textUnits];
-    GetDlgItemTextW(page, IDC_WAVEFILE, path, textUnits);
-    PlaySoundW(path, nullptr, SND_ASYNC);
+    wchar_t name[textUnits], path[MAX_PATH];
+    GetDlgItemTextW(page, IDC_WAVEFILE, name, textUnits);
+    if (programFilePath(name, path))
+        PlaySoundW(path, nullptr, SND_ASYNC);
 }
 
 static void selectWave(HWND page)

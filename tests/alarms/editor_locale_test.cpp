@@ -1,7 +1,8 @@
 // The page and the editor under the locale this test program runs in, with
 // the locale flags read as the clock reads them when its window is created.
-// CTest runs it under a 12-hour, Sunday-first locale and a 24-hour,
-// Monday-first one (HALVITRUM_LOCALE names the locale the run asked for).
+// CTest runs it under a 12-hour, Sunday-first locale, a 24-hour,
+// Monday-first one and Greek formats on a Western system (HALVITRUM_LOCALE
+// names the locale the run asked for).
 #include <algorithm>
 #include <cstdlib>
 
@@ -20,13 +21,19 @@ struct KnownLocale {
     char const *name;
     int use24Hour;
     int mondayFirst;
-    char const *days[7]; // Sunday first
+    wchar_t const *days[7]; // Sunday first
 };
 
 KnownLocale const knownLocales[] = {
-    {"en-US", 0, 0, {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}},
-    {"en-GB", 1, 1, {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}},
-    {"de-DE", 1, 1, {"So.", "Mo.", "Di.", "Mi.", "Do.", "Fr.", "Sa."}},
+    {"en-US", 0, 0, {L"Sun", L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat"}},
+    {"en-GB", 1, 1, {L"Sun", L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat"}},
+    {"de-DE", 1, 1, {L"So.", L"Mo.", L"Di.", L"Mi.", L"Do.", L"Fr.", L"Sa."}},
+    // Greek formats on a system whose 8-bit code page is Western.
+    {"el-GR",
+     0,
+     1,
+     {L"\u039a\u03c5\u03c1", L"\u0394\u03b5\u03c5", L"\u03a4\u03c1\u03af", L"\u03a4\u03b5\u03c4",
+      L"\u03a0\u03ad\u03bc", L"\u03a0\u03b1\u03c1", L"\u03a3\u03ac\u03b2"}},
 };
 
 class RealLocale : public AlarmsPageTest {
@@ -71,12 +78,12 @@ TEST_F(RealLocale, FlagsTimesAndWeekdays)
                   EXPECT_EQ(use24Hour ? "0" : "1", windowText(GetDlgItem(editor, IDC_HOURS)));
                   EXPECT_EQ(!use24Hour, IsWindowVisible(GetDlgItem(editor, IDC_AM)) != FALSE);
                   // The boxes' captions top to bottom, in the locale's order.
-                  std::vector<std::pair<LONG, std::string>> boxes;
+                  std::vector<std::pair<LONG, std::wstring>> boxes;
                   for (int day = 0; day < 7; ++day) {
                       HWND box = GetDlgItem(editor, IDC_SUNDAY + day);
                       RECT rect;
                       GetWindowRect(box, &rect);
-                      boxes.push_back({rect.top, windowText(box)});
+                      boxes.push_back({rect.top, windowTextW(box)});
                   }
                   std::sort(boxes.begin(), boxes.end());
                   for (int p = 0; p < 7; ++p)

@@ -8,6 +8,7 @@
 #include "support/clockwindow.h"
 #include "support/program.h"
 #include "support/registry.h"
+#include "support/usage.h"
 #include "ui/alarmeditor.h"
 #include "ui/alarmspage.h"
 #include "ui/ui.h"
@@ -332,14 +333,18 @@ TEST_F(AlarmsPage, PlayWaveFile)
 
 TEST_F(AlarmsPage, FontIsReleased)
 {
+    // The measure counts: one font more is one object more.
     openPage();
     closePage();
-    DWORD objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    int objects = liveGdiObjects();
+    HFONT probe = CreateFontA(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    ASSERT_EQ(objects + 1, liveGdiObjects());
+    DeleteObject(probe);
     for (int i = 0; i < 10; ++i) {
         openPage();
         closePage();
     }
-    EXPECT_EQ(objects, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+    EXPECT_EQ(objects, liveGdiObjects());
 }
 
 // The program's own sheet, opened on the Alarms page.

@@ -59,7 +59,7 @@ protected:
     void TearDown() override
     {
         destroyClockWindow();
-        buttonsSwapped = 0;
+        SwapMouseButton(FALSE);
     }
     void create()
     {
@@ -351,17 +351,46 @@ TEST_F(ClockWindow, DragMovesByTheCursor)
     EXPECT_EQ(square(-190, 0, 256), windowRect(mainWindow));
 }
 
+// The clock holds the mouse from the press to the release, so a step far
+// past the window still reaches it; a drag ended by the release or by a
+// lost capture moves nothing more.
+TEST_F(ClockWindow, DragHoldsTheMouse)
+{
+    createAt(100, 100, 256);
+    ASSERT_TRUE(moveCursor(150, 150));
+    SendMessageA(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_EQ(mainWindow, GetCapture());
+    ASSERT_TRUE(moveCursor(850, 550));
+    SendMessageA(mainWindow, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    EXPECT_EQ(square(800, 500, 256), windowRect(mainWindow));
+    EXPECT_EQ(mainWindow, GetCapture());
+    SendMessageA(mainWindow, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(nullptr, GetCapture());
+    ASSERT_TRUE(moveCursor(700, 500));
+    SendMessageA(mainWindow, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    EXPECT_EQ(square(800, 500, 256), windowRect(mainWindow));
+
+    SendMessageA(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ReleaseCapture(); // another window took the mouse
+    ASSERT_TRUE(moveCursor(600, 500));
+    SendMessageA(mainWindow, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    EXPECT_EQ(square(800, 500, 256), windowRect(mainWindow));
+}
+
+// Windows delivers the primary button of swapped buttons as the left one.
 TEST_F(ClockWindow, DragWithSwappedButtons)
 {
     createAt(300, 200, 256);
-    buttonsSwapped = 1;
+    SwapMouseButton(TRUE);
+    ASSERT_TRUE(GetSystemMetrics(SM_SWAPBUTTON));
     ASSERT_TRUE(moveCursor(400, 300));
-    SendMessageA(mainWindow, WM_RBUTTONDOWN, MK_RBUTTON, 0);
+    SendMessageA(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, 0);
     ASSERT_TRUE(moveCursor(380, 330));
-    SendMessageA(mainWindow, WM_MOUSEMOVE, MK_LBUTTON, 0);
-    EXPECT_EQ(square(300, 200, 256), windowRect(mainWindow));
     SendMessageA(mainWindow, WM_MOUSEMOVE, MK_RBUTTON, 0);
+    EXPECT_EQ(square(300, 200, 256), windowRect(mainWindow));
+    SendMessageA(mainWindow, WM_MOUSEMOVE, MK_LBUTTON, 0);
     EXPECT_EQ(square(280, 230, 256), windowRect(mainWindow));
+    EXPECT_TRUE(GetSystemMetrics(SM_SWAPBUTTON)); // reading it changed nothing
 }
 
 TEST_F(ClockWindow, DoubleClickHidesAndTrayShows)
@@ -426,12 +455,45 @@ TEST_F(ClockWindow, MenuFromClockAndTray)
 TEST_F(ClockWindow, TrayMenuWithSwappedButtons)
 {
     create();
-    buttonsSwapped = 1;
-    EXPECT_TRUE(opensMenu(trayCallback, trayIconId, WM_LBUTTONDOWN));
-    EXPECT_FALSE(opensMenu(trayCallback, trayIconId, WM_RBUTTONDOWN));
-    EnableWindow(mainWindow, FALSE);
+    SwapMouseButton(TRUE);
+    EXPECT_TRUE(opensMenu(trayCallback, trayIconId, WM_RBUTTONDOWN));
     EXPECT_FALSE(opensMenu(trayCallback, trayIconId, WM_LBUTTONDOWN));
+    EnableWindow(mainWindow, FALSE);
+    EXPECT_FALSE(opensMenu(trayCallback, trayIconId, WM_RBUTTONDOWN));
     EnableWindow(mainWindow, TRUE);
+}
+
+// A drag's release opens no menu, the right button's does.
+TEST_F(ClockWindow, MenuOnlyFromTheRightButtonWithSwappedButtons)
+{
+    create();
+    SwapMouseButton(TRUE);
+    ASSERT_TRUE(moveCursor(200, 200));
+    SendMessageA(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    SendMessageA(mainWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, 20));
+    EXPECT_FALSE(opensMenu(WM_LBUTTONUP, 0, MAKELPARAM(20, 20)));
+    SendMessageA(mainWindow, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+    EXPECT_TRUE(opensMenu(WM_RBUTTONUP, 0, MAKELPARAM(20, 20)));
+}
+
+// The full-screen states in which the clock gives up being topmost.
+TEST(FullScreen, DecisionFromTheNotificationState)
+{
+    struct {
+        int state;
+        bool yields;
+    } const states[] = {
+        {QUNS_NOT_PRESENT, false},
+        {QUNS_BUSY, true},
+        {QUNS_RUNNING_D3D_FULL_SCREEN, true},
+        {QUNS_PRESENTATION_MODE, true},
+        {QUNS_ACCEPTS_NOTIFICATIONS, false},
+        {QUNS_QUIET_TIME, false},
+        {7, false}, // QUNS_APP, from Windows 8 on
+        {0, false},
+    };
+    for (auto const &row : states)
+        EXPECT_EQ(row.yields, yieldsToFullScreen(row.state)) << row.state;
 }
 
 // The tick, fed with chosen local times. A redraw is seen in the frame

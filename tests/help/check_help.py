@@ -2,8 +2,8 @@
 """Checks the built help file from outside: its context map sends each map id
 that the clock passes to the help viewer to its own topic, every such topic
 is inside the file and beside the program as plain HTML, and Wine's help
-viewer, started as the clock starts it ("hh.exe -mapid N .\\Halvitrum.chm" in
-the program's folder), navigates to that topic.
+viewer, started as the clock starts it ("hh.exe -mapid N <full path of
+Halvitrum.chm>", from another folder), navigates to that topic.
 
 Usage: check_help.py BIN
 Run by CTest under tools/run-tests.sh, which provides the Wine prefix and the
@@ -60,8 +60,9 @@ def viewer_topic(bin_folder, map_id):
     """Starts hh.exe as the clock does and returns the chm path and topic of
     the page it navigates to (None when it names none in time)."""
     env = dict(os.environ, WINEDEBUG='trace+htmlhelp')
-    viewer = subprocess.Popen(['wine', 'hh.exe', '-mapid', str(map_id), '.\\Halvitrum.chm'],
-                              cwd=bin_folder, env=env, stdin=subprocess.DEVNULL,
+    chm = 'Z:' + os.path.join(os.path.abspath(bin_folder), 'Halvitrum.chm').replace('/', '\\')
+    viewer = subprocess.Popen(['wine', 'hh.exe', '-mapid', str(map_id), chm],
+                              cwd='/', env=env, stdin=subprocess.DEVNULL,
                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     pattern = re.compile(rb'navigate_url L"mk:@MSITStore:(.*?)::/([^"]*)"')
     found = None

@@ -14,6 +14,7 @@
 #include "settings/settings.h"
 #include "support/clockwindow.h"
 #include "support/processes.h"
+#include "support/program.h"
 #include "support/registry.h"
 #include "support/usage.h"
 
@@ -222,17 +223,18 @@ TEST_F(Sheet, HelpOpensEachPagesTopic)
     struct {
         int templateId;
         DLGPROC procedure;
-        wchar_t const *arguments;
+        wchar_t const *mapId;
     } const pages[] = {
-        {IDD_OPTIONS, optionsPageProc, L"-mapid 1 .\\Halvitrum.chm"},
-        {IDD_PROOPTIONS, colorsPageProc, L"-mapid 2 .\\Halvitrum.chm"},
+        {IDD_OPTIONS, optionsPageProc, L"1"},
+        {IDD_PROOPTIONS, colorsPageProc, L"2"},
     };
     for (auto const &page : pages) {
         PageHost host(page.templateId, page.procedure);
         host.notify(PSN_HELP);
         DWORD viewer = waitForChildProcess(GetCurrentProcessId(), L"hh.exe");
         ASSERT_NE(0u, viewer);
-        EXPECT_EQ(page.arguments, commandArguments(processCommandLine(viewer)));
+        EXPECT_EQ(L"-mapid " + std::wstring(page.mapId) + L" " + testFolder() + L"\\Halvitrum.chm",
+                  commandArguments(processCommandLine(viewer)));
         endProcess(viewer);
     }
 }

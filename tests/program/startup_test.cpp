@@ -81,3 +81,20 @@ TEST_F(Startup, CancelledEndOfSessionSavesAndKeepsRunning)
     EXPECT_EQ(0u, waitForExit(first, 5000));
     expectEveryValueStored();
 }
+
+// Started as the Run key starts it at logon, in System32, three times in a
+// row: the entry stays the program's own path and one marker.
+TEST_F(Startup, RunEntryStaysTheSameAtEveryLogon)
+{
+    std::wstring const expected = L"\"" + binFolder() + L"\\Halvitrum.exe\" -autorun";
+    setText(autorunKey, L"Halvitrum", expected); // Autorun is on
+    for (int logon = 1; logon <= 3; ++logon) {
+        ASSERT_TRUE(startClock(first, L"-autorun", 15000, L"C:\\windows\\system32"));
+        killProcesses(L"hh.exe");
+        EXPECT_EQ(0u, exitClock(first));
+        releaseClock(first);
+        std::wstring entry;
+        ASSERT_TRUE(textValue(autorunKey, L"Halvitrum", entry));
+        EXPECT_EQ(expected, entry) << "logon " << logon;
+    }
+}

@@ -84,7 +84,7 @@ TEST_F(AlarmRing, StoredAlarmRingsAndAClickStopsIt)
     // The clock adds its notification icon once, at start-up; the desktop's
     // shell must be there to take it.
     ASSERT_TRUE(waitUntil([] { return FindWindowA("Shell_TrayWnd", nullptr) != nullptr; }, 10000));
-    ASSERT_TRUE(startClock(clock));
+    ASSERT_TRUE(startClock(clock, L"", 15000, L"C:\\windows\\system32")); // as at logon
     Sleep(500);
     HWND refusal = FindWindowA("#32770", "Halvitrum");
     EXPECT_EQ(nullptr, refusal) << "the clock could not add its notification icon";

@@ -33,7 +33,7 @@ void createRunKey()
 
 } // namespace
 
-TEST_F(Autorun, EntryIsTheCommandLineWithTheMarker)
+TEST_F(Autorun, EntryIsTheQuotedProgramPathWithTheMarker)
 {
     createRunKey();
     loadSettings();
@@ -43,7 +43,9 @@ TEST_F(Autorun, EntryIsTheCommandLineWithTheMarker)
     std::wstring entry;
     DWORD bytes = 0;
     ASSERT_TRUE(textValue(autorunKey, L"Halvitrum", entry, &bytes));
-    EXPECT_EQ(autorunCommand(GetCommandLineW()), entry);
+    wchar_t program[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    EXPECT_EQ(L"\"" + std::wstring(program) + L"\" -autorun", entry);
     EXPECT_EQ((entry.size() + 1) * 2, bytes);
     EXPECT_EQ(L" -autorun", entry.substr(entry.size() - 9));
 
@@ -85,16 +87,15 @@ TEST_F(Autorun, AnEntryLongerThanTheOldBufferStillCounts)
     EXPECT_EQ(1, settings.autorun);
 }
 
-TEST(AutorunCommand, TrimsBlanksAtBothEndsOnly)
+TEST(AutorunCommand, QuotesThePathAndAddsTheMarkerOnce)
 {
     EXPECT_EQ(L"\"C:\\Program Files\\Halvitrum.exe\" -autorun",
-              autorunCommand(L"   \"C:\\Program Files\\Halvitrum.exe\"   "));
-    EXPECT_EQ(L"a  b -autorun", autorunCommand(L"a  b"));
-    EXPECT_EQ(L" -autorun", autorunCommand(L"    "));
+              autorunCommand(L"C:\\Program Files\\Halvitrum.exe"));
+    EXPECT_EQ(L"\"C:\\a  b\\Halvitrum.exe\" -autorun", autorunCommand(L"C:\\a  b\\Halvitrum.exe"));
 }
 
 TEST(AutorunCommand, LongCommandLinesAreKeptWhole)
 {
-    std::wstring path = L"\"C:\\" + std::wstring(300, L'x') + L"\\Halvitrum.exe\"";
-    EXPECT_EQ(path + L" -autorun", autorunCommand(path.c_str()));
+    std::wstring path = L"C:\\" + std::wstring(300, L'x') + L"\\Halvitrum.exe";
+    EXPECT_EQ(L"\"" + path + L"\" -autorun", autorunCommand(path));
 }

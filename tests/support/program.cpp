@@ -17,15 +17,31 @@ std::wstring binFolder()
     return folder;
 }
 
-bool startClock(RunningClock &clock, std::wstring const &arguments, DWORD timeoutMs)
+std::wstring testFolder()
+{
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+bool startClock(RunningClock &clock, std::wstring const &arguments, DWORD timeoutMs,
+                std::wstring const &directory)
 {
     std::wstring folder = binFolder();
-    std::wstring commandLine = L"\"" + folder + L"\\Halvitrum.exe\"";
+    return startClockFrom(clock, folder + L"\\Halvitrum.exe", arguments,
+                          directory.empty() ? folder : directory, timeoutMs);
+}
+
+bool startClockFrom(RunningClock &clock, std::wstring const &program, std::wstring const &arguments,
+                    std::wstring const &directory, DWORD timeoutMs)
+{
+    std::wstring commandLine = L"\"" + program + L"\"";
     if (!arguments.empty())
         commandLine += L" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
                         &startup, &clock.process))
         return false;
     // The window exists from the start of its creation, but is placed and

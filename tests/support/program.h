@@ -16,9 +16,17 @@ struct RunningClock {
 // current directory there holds rooster.wav and the help file.
 std::wstring binFolder();
 
+// The folder of the running test program (Wine path).
+std::wstring testFolder();
+
 // Starts the clock and waits until its window is shown (or, failing that,
-// exists). arguments follow the program's path on the command line.
-bool startClock(RunningClock &clock, std::wstring const &arguments = L"", DWORD timeoutMs = 15000);
+// exists). arguments follow the program's path on the command line; the
+// current directory is the program's folder unless directory names another.
+bool startClock(RunningClock &clock, std::wstring const &arguments = L"", DWORD timeoutMs = 15000,
+                std::wstring const &directory = L"");
+// The same with the program file program (full path), as a copy elsewhere.
+bool startClockFrom(RunningClock &clock, std::wstring const &program, std::wstring const &arguments,
+                    std::wstring const &directory, DWORD timeoutMs = 15000);
 
 // Waits for the process to end; its exit code, or STILL_ACTIVE on time-out.
 DWORD waitForExit(RunningClock &clock, DWORD timeoutMs = 15000);
