@@ -16,13 +16,23 @@ void placeClockWindow(RECT const &rect)
     SetWindowPlacement(mainWindow, &placement);
 }
 
+// The work area that the default corner and the three-quarters rule last
+// placed the window against.
+static RECT placedArea;
+
+// The window's rectangle moved into the area's bottom-right corner.
+static RECT cornerOf(RECT const &area, RECT const &window)
+{
+    return RECT{area.right - (window.right - window.left), area.bottom - (window.bottom - window.top),
+                area.right, area.bottom};
+}
+
 void moveToDefaultPosition()
 {
-    RECT area = workArea(), window;
+    RECT window;
     GetWindowRect(mainWindow, &window);
-    RECT rect = {area.right - (window.right - window.left), area.bottom - (window.bottom - window.top),
-                 area.right, area.bottom};
-    placeClockWindow(rect);
+    placedArea = workArea();
+    placeClockWindow(cornerOf(placedArea, window));
 }
 
 static double areaOf(RECT const &rect)
@@ -43,8 +53,22 @@ void keepOnScreen()
 {
     RECT window;
     GetWindowRect(mainWindow, &window);
+    placedArea = workArea();
     if (!mostlyInside(window, nearestWorkArea(window)))
         moveToDefaultPosition();
+}
+
+// A clock dragged out of the corner no longer follows it; "Set default
+// position" puts it back there.
+void followWorkArea()
+{
+    RECT window;
+    GetWindowRect(mainWindow, &window);
+    RECT corner = cornerOf(placedArea, window);
+    if (EqualRect(&window, &corner))
+        moveToDefaultPosition();
+    else
+        keepOnScreen();
 }
 
 void setClockSize(int side)

@@ -145,8 +145,9 @@ void redrawClock()
 
 void redrawClockAt(SYSTEMTIME const &now)
 {
-    // Nothing is drawn once the resources are gone.
-    if (!frameDC || !faceDC)
+    // Nothing is drawn once the resources are gone, nor while the window is
+    // hidden.
+    if (!frameDC || !faceDC || !IsWindowVisible(clockWindow))
         return;
     RECT client;
     GetClientRect(clockWindow, &client);
