@@ -6,13 +6,17 @@
 #include "settings/settings.h"
 #include "ui/ui.h"
 
-// Every move and resize replaces only the normal-position rectangle.
+// Every move and resize replaces only the normal-position rectangle. The
+// placement reports a hidden window as shown normally, so that a hidden
+// clock that follows the desktop is kept hidden.
 void placeClockWindow(RECT const &rect)
 {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
     GetWindowPlacement(mainWindow, &placement);
     placement.rcNormalPosition = rect;
+    if (!IsWindowVisible(mainWindow))
+        placement.showCmd = SW_HIDE;
     SetWindowPlacement(mainWindow, &placement);
 }
 

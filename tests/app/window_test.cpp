@@ -206,8 +206,10 @@ TEST_F(ClockWindow, FollowsTheWorkArea)
     EXPECT_EQ(square(300, 200, 256), windowRect(mainWindow));
     SendMessageA(mainWindow, WM_COMMAND, IDM_DEFAULTPOSITION, 0);
     setTaskbar(taller, WM_DISPLAYCHANGE);
+    ShowWindow(mainWindow, SW_HIDE); // a hidden clock follows too, hidden
     setTaskbar(bar, WM_SETTINGCHANGE);
     EXPECT_EQ(screen.corner(256), windowRect(mainWindow));
+    EXPECT_FALSE(IsWindowVisible(mainWindow));
 }
 
 TEST_F(ClockWindow, SetClockSizeKeepsTopLeft)
