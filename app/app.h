@@ -13,6 +13,8 @@ extern HMENU popupMenu;
 UINT const trayCallback = WM_USER + 1;
 UINT const trayIconId = 1;
 UINT const clockTimer = 1;
+// Posted by the clock window to itself: look at the work area again.
+UINT const workAreaCheck = WM_APP + 2;
 
 // Start-up step 1: the product, tray tip and class names from the string table.
 void loadProductStrings(HINSTANCE module);
@@ -23,6 +25,10 @@ bool addTrayIcon();
 LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The once-a-second work of the timer for the local time now.
 void clockTick(SYSTEMTIME const &now);
+// Milliseconds from the local time now to the tick after it: just past the
+// next second, or, without the second hand or while the clock is hidden,
+// the next minute.
+UINT nextTickDelay(SYSTEMTIME const &now, bool showSeconds, bool visible);
 // Redraws the clock (for the moment now) and takes the face's report of a
 // picture without width over: the picture is switched off for good.
 void paintClock();
@@ -47,6 +53,10 @@ void placeClockWindow(RECT const &rect);
 void moveToDefaultPosition();
 bool inDefaultCorner(); // where moveToDefaultPosition puts it
 void keepOnScreen();
+// After a change of the work area: a clock in the default corner of the
+// work area it was last placed against moves to the new default corner,
+// any other is kept on screen.
+void followWorkArea();
 void setClockSize(int side);
 void stepClockSize(int direction);
 void applyOnTop();

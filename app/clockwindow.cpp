@@ -26,6 +26,50 @@ static int localeFlag(LCTYPE type, char const *value)
     return lstrcmpA(text, value) == 0;
 }
 
+// SetCoalescableTimer exists from Windows 8 on.
+typedef UINT_PTR(WINAPI *CoalescableTimer)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
+
+// Ticks come just after the boundary they draw, so that a timer that fires
+// a little early or late still samples the new second; the system may
+// delay one by up to tickTolerance to wake up with other timers.
+UINT const tickMargin = 15;
+ULONG const tickTolerance = 8;
+
+UINT nextTickDelay(SYSTEMTIME const &now, bool showSeconds, bool visible)
+{
+    int untilSecond = 1000 - now.wMilliseconds;
+    if (showSeconds && visible)
+        return untilSecond + tickMargin;
+    return (59 - now.wSecond) * 1000 + untilSecond + tickMargin;
+}
+
+// The one timer, set afresh at every tick for the next second or minute
+// that the clock shows, from the tick's own sample.
+static void armTimer(SYSTEMTIME const &now)
+{
+    static auto const coalescable = reinterpret_cast<CoalescableTimer>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetCoalescableTimer")));
+    UINT delay = nextTickDelay(now, settings.showSeconds != 0, IsWindowVisible(mainWindow) != FALSE);
+    if (!coalescable || !coalescable(mainWindow, clockTimer, delay, nullptr, tickTolerance))
+        SetTimer(mainWindow, clockTimer, delay, nullptr);
+}
+
+// Draws the present moment at once and sets the timer from it: at the
+// window's showing, after a clock change, a resume or new settings. A day
+// other than the last tick's rebuilds the face; the tick itself notes the
+// day.
+static void redrawNow()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    if (now.wDay != lastDay)
+        faceDirty = 1;
+    if (!settings.showSeconds)
+        lastMinute = now.wMinute;
+    armTimer(now);
+    paintClockAt(now);
+}
+
 static LRESULT onCreate(HWND window)
 {
     // A new window starts with a fresh tick and a fresh end.
@@ -50,10 +94,13 @@ static LRESULT onCreate(HWND window)
     }
     keepOnScreen();
     applyOnTop();
-    paintClock();
-    SetTimer(mainWindow, clockTimer, 1000, nullptr);
+    redrawNow();
     if (settings.firstRun)
         showHelp(5);
+    // Wine's shell lays out its taskbar only when the first notification
+    // icon arrives, which start-up adds after this: the clock looks at the
+    // work area again once its message loop runs.
+    PostMessageA(window, workAreaCheck, 0, 0);
     return 0;
 }
 
@@ -123,9 +170,34 @@ static LRESULT onTimer()
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
+    armTimer(now);
     clockTick(now);
     giveWayToFullScreen();
     return 0;
+}
+
+// A hidden clock ticks once a minute and draws nothing; shown again, it
+// hands the whole present moment to the window at once, since the system
+// need not have kept the hidden window's picture.
+static void onShowOrHide(UINT flags)
+{
+    if (flags & SWP_SHOWWINDOW) {
+        frameDirty = 1;
+        redrawNow();
+    } else if (flags & SWP_HIDEWINDOW) {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        armTimer(now);
+    }
+}
+
+// Back from sleep the hands jump to the present moment at once. Alarms are
+// left to the ticks, which ring none whose minute passed in the sleep.
+static LRESULT onPowerBroadcast(WPARAM event)
+{
+    if (event == PBT_APMRESUMEAUTOMATIC)
+        redrawNow();
+    return TRUE;
 }
 
 // However many pages one apply of the sheet applied, their messages are
@@ -141,7 +213,7 @@ static LRESULT onSettingsApplied()
     applyOnTop();
     loadBackgroundImage();
     faceDirty = 1;
-    paintClock();
+    redrawNow(); // the second hand may have come or gone
     saveSettings(mainWindow);
     return 0;
 }
@@ -356,12 +428,29 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_GETMINMAXINFO:
         return onGetMinMaxInfo(reinterpret_cast<MINMAXINFO *>(lParam));
     case WM_DISPLAYCHANGE:
-        // The window keeps its place and size; it is shown whole again.
+        // The clock follows the desktop, and is shown whole again.
+        followWorkArea();
         frameDirty = 1;
         paintClock();
         return 0;
     case WM_DPICHANGED:
         return onDpiChanged(wParam, *reinterpret_cast<RECT const *>(lParam));
+    case WM_SETTINGCHANGE:
+        if (wParam != SPI_SETWORKAREA)
+            break;
+        followWorkArea();
+        return 0;
+    case workAreaCheck:
+        followWorkArea();
+        return 0;
+    case WM_TIMECHANGE:
+        redrawNow();
+        return 0;
+    case WM_POWERBROADCAST:
+        return onPowerBroadcast(wParam);
+    case WM_WINDOWPOSCHANGED:
+        onShowOrHide(reinterpret_cast<WINDOWPOS *>(lParam)->flags);
+        break; // the default procedure sends WM_SIZE and WM_MOVE
     case WM_CONTEXTMENU:
         showMenuAtCursor();
         return 0;

@@ -6,30 +6,45 @@
 #include "settings/settings.h"
 #include "ui/ui.h"
 
-// Every move and resize replaces only the normal-position rectangle.
+// Every move and resize replaces only the normal-position rectangle. The
+// placement reports a hidden window as shown normally, so that a hidden
+// clock that follows the desktop is kept hidden.
 void placeClockWindow(RECT const &rect)
 {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
     GetWindowPlacement(mainWindow, &placement);
     placement.rcNormalPosition = rect;
+    if (!IsWindowVisible(mainWindow))
+        placement.showCmd = SW_HIDE;
     SetWindowPlacement(mainWindow, &placement);
+}
+
+// The work area that the default corner and the three-quarters rule last
+// placed the window against.
+static RECT placedArea;
+
+// The window's rectangle moved into the area's bottom-right corner.
+static RECT cornerOf(RECT const &area, RECT const &window)
+{
+    return RECT{area.right - (window.right - window.left), area.bottom - (window.bottom - window.top),
+                area.right, area.bottom};
 }
 
 void moveToDefaultPosition()
 {
-    RECT area = workArea(), window;
+    RECT window;
     GetWindowRect(mainWindow, &window);
-    RECT rect = {area.right - (window.right - window.left), area.bottom - (window.bottom - window.top),
-                 area.right, area.bottom};
-    placeClockWindow(rect);
+    placedArea = workArea();
+    placeClockWindow(cornerOf(placedArea, window));
 }
 
 bool inDefaultCorner()
 {
-    RECT area = workArea(), window;
+    RECT window;
     GetWindowRect(mainWindow, &window);
-    return window.right == area.right && window.bottom == area.bottom;
+    RECT corner = cornerOf(placedArea, window);
+    return EqualRect(&window, &corner) != FALSE;
 }
 
 static double areaOf(RECT const &rect)
@@ -50,6 +65,7 @@ void keepOnScreen()
 {
     RECT window;
     GetWindowRect(mainWindow, &window);
+    placedArea = workArea();
     if (!mostlyInside(window, nearestWorkArea(window)))
         moveToDefaultPosition();
 }
@@ -64,6 +80,16 @@ int logicalSide()
     RECT client;
     GetClientRect(mainWindow, &client);
     return MulDiv(client.right, standardDpi, clockDpi);
+}
+
+// A clock dragged out of the corner no longer follows it; "Set default
+// position" puts it back there.
+void followWorkArea()
+{
+    if (inDefaultCorner())
+        moveToDefaultPosition();
+    else
+        keepOnScreen();
 }
 
 void setClockSize(int side)

@@ -172,8 +172,9 @@ static bool fitSurfaces(int side)
 
 void redrawClockAt(SYSTEMTIME const &now)
 {
-    // Nothing is drawn once the resources are gone.
-    if (!frameDC || !faceDC)
+    // Nothing is drawn once the resources are gone, nor while the window is
+    // hidden.
+    if (!frameDC || !faceDC || !IsWindowVisible(clockWindow))
         return;
     RECT client;
     GetClientRect(clockWindow, &client);

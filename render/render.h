@@ -39,7 +39,8 @@ void createDrawingResources(HWND window);
 void releaseDrawingResources();
 void loadBackgroundImage();
 void redrawClock();
-// redrawClock for a given moment instead of the present one.
+// redrawClock for a given moment instead of the present one. A hidden
+// window is neither drawn nor presented to.
 void redrawClockAt(SYSTEMTIME const &now);
 
 // The top-down 32-bit pixels of the DIB section selected into a memory

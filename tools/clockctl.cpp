@@ -2,6 +2,8 @@
 //   clockctl wait [SECONDS]  waits until the clock's window exists
 //   clockctl exit [SECONDS]  ends the clock through its Exit command and
 //                            waits until its window is gone
+//   clockctl hide [SECONDS]  waits until the clock's window is shown, then
+//                            hides it through its Hide command
 //   clockctl watch [SECONDS] waits until the clock's window exists, then
 //                            until it is gone, however long that takes;
 //                            started first in a new Wine desktop, it also
@@ -47,6 +49,15 @@ static int run(int argc, char **argv)
         if (HWND clock = findClock())
             PostMessageA(clock, WM_COMMAND, IDM_EXIT, 0);
         return waitFor(false, seconds) ? 0 : 1;
+    }
+    if (strcmp(argv[1], "hide") == 0) {
+        for (int i = 0; !IsWindowVisible(findClock()); ++i) {
+            if (i == seconds * 10)
+                return 1;
+            Sleep(100);
+        }
+        SendMessageA(findClock(), WM_COMMAND, IDM_HIDE, 0);
+        return IsWindowVisible(findClock()) ? 1 : 0;
     }
     if (strcmp(argv[1], "watch") == 0) {
         bringUpTaskbar();

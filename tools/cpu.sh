@@ -1,26 +1,45 @@
 #!/bin/bash
-# What the running clock costs in CPU time, beside xclock on the same display.
-#   tools/cpu.sh [SIDE [SECONDS]]    defaults: 384 pixels, 60 seconds
-# Starts a virtual display of its own, the clock at SIDE pixels with the
-# second hand (Wine prefix under the build folder) and
-# `xclock -update 1 -render` of the same side, lets both settle, and prints
-# the CPU milliseconds that each of them, the Wine server and Wine's other
-# processes used over SECONDS, read from /proc/PID/task/*/schedstat.
+# What the running clock costs in CPU time and wake-ups, beside a
+# reference program on the same display.
+#   tools/cpu.sh [MODE] [SIDE [SECONDS]]    defaults: 384 pixels, 60 seconds
+# MODE is one of
+#   --seconds     (default) the clock shown with the second hand, beside
+#                 `xclock -update 1 -render` of the same side
+#   --no-seconds  the clock shown without the second hand, beside
+#                 `xclock -update 60 -render`
+#   --hidden      the clock with the second hand, hidden after its start
+#                 (tools/clockctl.exe hide), beside Wine's notepad, an
+#                 idle Wine window without a timer
+# Starts a virtual display of its own and the clock (Wine prefix under the
+# build folder), lets everything settle, and prints the CPU milliseconds
+# and the wake-ups (runs of a thread) that the clock, the Wine server,
+# Wine's other processes and the reference used over SECONDS, scaled to a
+# minute, read from /proc/PID/task/*/schedstat.
 # HALVITRUM_BUILD names the build folder (default: build); the Halvitrum
-# target must be built.
+# target must be built, and clockctl for --hidden.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${HALVITRUM_BUILD:-$root/build}" && pwd)
+mode=--seconds
+case "${1:-}" in --*) mode=$1 && shift ;; esac
+case "$mode" in
+--seconds | --hidden) show_seconds=1 ;;
+--no-seconds) show_seconds=0 ;;
+*)
+    echo "Unknown mode $mode" >&2
+    exit 2
+    ;;
+esac
 side=${1:-384}
 seconds=${2:-60}
 settle=5
 
 source "$root/tools/wine-env.sh"
 export WINEPREFIX=$build/cpu-prefix
-xclock_pid=
+reference_pid=
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
-    if [ -n "$xclock_pid" ]; then kill "$xclock_pid" 2>/dev/null || true; fi
+    if [ -n "$reference_pid" ]; then kill "$reference_pid" 2>/dev/null || true; fi
     if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
@@ -28,7 +47,7 @@ trap cleanup EXIT
 start_display
 prepare_prefix "$build/bin"
 wine reg add 'HKCU\Software\Orvella\Halvitrum' /v size /t REG_DWORD /d "$side" /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Orvella\Halvitrum' /v show.seconds /t REG_DWORD /d 1 /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Orvella\Halvitrum' /v show.seconds /t REG_DWORD /d "$show_seconds" /f >/dev/null 2>&1
 wineserver -w
 wineserver -p
 
@@ -47,8 +66,19 @@ fi
 
 (cd "$build/bin" && exec wine Halvitrum.exe) >/dev/null 2>&1 &
 clock_pid=$!
-xclock -update 1 -render -geometry "${side}x${side}+0+0" 2>/dev/null &
-xclock_pid=$!
+case "$mode" in
+--seconds) xclock -update 1 -render -geometry "${side}x${side}+0+0" 2>/dev/null & ;;
+--no-seconds) xclock -update 60 -render -geometry "${side}x${side}+0+0" 2>/dev/null & ;;
+--hidden)
+    if ! wine "$build/tools/clockctl.exe" hide 30 >/dev/null 2>&1; then
+        echo "The clock could not be hidden" >&2
+        exit 1
+    fi
+    wine notepad.exe >/dev/null 2>&1 &
+    ;;
+esac
+reference_pid=$!
+reference=$([ "$mode" = --hidden ] && echo "idle Wine window" || echo xclock)
 
 # Wine's helper processes of this prefix (services, explorer, ...): those
 # whose environment names the prefix, less the clock and the server.
@@ -56,19 +86,21 @@ wine_helpers() {
     local proc pid
     for proc in /proc/[0-9]*; do
         pid=${proc#/proc/}
-        [ "$pid" = "$clock_pid" ] || [ "$pid" = "$server_pid" ] && continue
+        [ "$pid" = "$clock_pid" ] || [ "$pid" = "$server_pid" ] || [ "$pid" = "$reference_pid" ] && continue
         tr '\0' '\n' 2>/dev/null <"$proc/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "$pid"
     done
     return 0
 }
 
-# nanoseconds PID...: the run time of every thread of the processes.
-nanoseconds() {
-    local total=0 pid task run
+# usage FIELD PID...: the sum over every thread of the processes of a
+# schedstat field: 1 the run time in nanoseconds, 3 the number of runs.
+usage() {
+    local field=$1 total=0 pid task values
+    shift
     for pid in "$@"; do
         for task in /proc/"$pid"/task/*/schedstat; do
-            read -r run _ <"$task" 2>/dev/null || continue
-            total=$((total + run))
+            read -r -a values <"$task" 2>/dev/null || continue
+            total=$((total + values[field - 1]))
         done
     done
     echo "$total"
@@ -80,19 +112,21 @@ if ! running "$clock_pid"; then
     exit 1
 fi
 helpers=$(wine_helpers)
-# shellcheck disable=SC2086
-before=("$(nanoseconds "$clock_pid")" "$(nanoseconds "$server_pid")" "$(nanoseconds $helpers)"
-    "$(nanoseconds "$xclock_pid")")
+measure() {
+    # shellcheck disable=SC2086
+    echo "$(usage "$1" "$clock_pid") $(usage "$1" "$server_pid") $(usage "$1" $helpers) $(usage "$1" "$reference_pid")"
+}
+read -r -a time_before <<<"$(measure 1)"
+read -r -a runs_before <<<"$(measure 3)"
 sleep "$seconds"
-# shellcheck disable=SC2086
-after=("$(nanoseconds "$clock_pid")" "$(nanoseconds "$server_pid")" "$(nanoseconds $helpers)"
-    "$(nanoseconds "$xclock_pid")")
+read -r -a time_after <<<"$(measure 1)"
+read -r -a runs_after <<<"$(measure 3)"
 
-ms() { echo $(((after[$1] - before[$1]) / 1000000)); }
-clock=$(ms 0) server=$(ms 1) helper=$(ms 2) xclock=$(ms 3)
-echo "CPU over $seconds s at $side x $side (milliseconds)"
-printf '  %-22s %6d\n' "clock" "$clock" "Wine server" "$server" "other Wine processes" "$helper" \
-    "clock + Wine server" $((clock + server)) "xclock" "$xclock"
-if [ "$xclock" -gt 0 ]; then
-    awk -v a=$((clock + server)) -v b="$xclock" 'BEGIN { printf "  clock + Wine server = %.1f x xclock\n", a / b }'
-fi
+# Per minute: milliseconds of CPU, and wake-ups.
+ms() { echo $(((time_after[$1] - time_before[$1]) * 60 / seconds / 1000000)); }
+runs() { echo $(((runs_after[$1] - runs_before[$1]) * 60 / seconds)); }
+echo "Per minute, measured over $seconds s, at $side x $side, mode $mode"
+printf '  %-22s %8s %8s\n' "" "CPU ms" "wake-ups"
+printf '  %-22s %8d %8d\n' "clock" "$(ms 0)" "$(runs 0)" "Wine server" "$(ms 1)" "$(runs 1)" \
+    "other Wine processes" "$(ms 2)" "$(runs 2)" "$reference" "$(ms 3)" "$(runs 3)"
+printf '  %-22s %8d\n' "clock + Wine server" $(($(ms 0) + $(ms 1)))

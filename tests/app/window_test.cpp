@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include "settings/settings.h"
 #include "support/clockwindow.h"
 #include "support/cursor.h"
+#include "support/program.h"
 #include "support/rects.h"
 #include "support/registry.h"
 #include "support/screen.h"
@@ -185,6 +187,31 @@ TEST_F(ClockWindow, WhollyOffThePrimaryDisplayComesBack)
     ASSERT_EQ(square(-1000, -900, 240), windowRect(mainWindow));
     keepOnScreen();
     EXPECT_EQ(screen.corner(240), windowRect(mainWindow));
+}
+
+// The shell's taskbar grows and shrinks again: a clock in the default
+// corner follows it, a moved one stays, until "Set default position".
+TEST_F(ClockWindow, FollowsTheWorkArea)
+{
+    Screen screen;
+    RECT const bar = screen.taskbar, taller = {bar.left, bar.top - 40, bar.right, bar.bottom};
+    auto setTaskbar = [&](RECT const &rect, UINT message) {
+        SetWindowPos(FindWindowA("Shell_TrayWnd", nullptr), nullptr, rect.left, rect.top,
+                     rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageA(mainWindow, message, SPI_SETWORKAREA, 0);
+    };
+    create();
+    setTaskbar(taller, WM_SETTINGCHANGE);
+    EXPECT_EQ(square(screen.work.right - 256, screen.work.bottom - 296, 256), windowRect(mainWindow));
+    placeClockWindow(square(300, 200, 256));
+    setTaskbar(bar, WM_DISPLAYCHANGE);
+    EXPECT_EQ(square(300, 200, 256), windowRect(mainWindow));
+    SendMessageA(mainWindow, WM_COMMAND, IDM_DEFAULTPOSITION, 0);
+    setTaskbar(taller, WM_DISPLAYCHANGE);
+    ShowWindow(mainWindow, SW_HIDE); // a hidden clock follows too, hidden
+    setTaskbar(bar, WM_SETTINGCHANGE);
+    EXPECT_EQ(screen.corner(256), windowRect(mainWindow));
+    EXPECT_FALSE(IsWindowVisible(mainWindow));
 }
 
 TEST_F(ClockWindow, SetClockSizeKeepsTopLeft)
@@ -518,18 +545,28 @@ protected:
         time.wSecond = WORD(second);
         return time;
     }
-    static bool redraws(SYSTEMTIME const &now)
+    // The pixels of the frame bitmap that the action leaves as marked
+    // before it: all of them when it drew nothing.
+    template <class Action> static int unpaintedAfter(Action action)
     {
-        DIBSECTION section = {};
-        GetObjectA(GetCurrentObject(frameDC, OBJ_BITMAP), sizeof section, &section);
-        DWORD *pixels = static_cast<DWORD *>(section.dsBm.bmBits);
-        DWORD *end = pixels + surfaceSide * surfaceSide;
+        DWORD *pixels = surfacePixels(frameDC), *end = pixels + surfaceSide * surfaceSide;
         DWORD const marker = 0x12345678;
         GdiFlush();
         std::fill(pixels, end, marker);
-        clockTick(now);
+        action();
         GdiFlush();
-        return std::count(pixels, end, marker) != end - pixels;
+        return int(std::count(pixels, end, marker));
+    }
+    static int const allPixels = surfaceSide * surfaceSide;
+    static bool redraws(SYSTEMTIME const &now)
+    {
+        return unpaintedAfter([&] { clockTick(now); }) != allPixels;
+    }
+    static SYSTEMTIME anotherDay()
+    {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        return at(now.wDay % 28 + 1, 3, 20, 40);
     }
 };
 
@@ -618,6 +655,96 @@ TEST_F(Tick, DisplayChangeRedrawsTheWholeFrame)
     EXPECT_EQ(0, markedInSquare());
     EXPECT_EQ(0, frameDirty);
     EXPECT_EQ(before, windowRect(mainWindow));
+}
+
+// The delay from a tick's sample to the next tick: 15 ms past the next
+// second, or the next minute without the second hand or while hidden.
+TEST(TickDelay, FromTheTicksOwnSample)
+{
+    struct {
+        WORD minute, second, milliseconds;
+        bool showSeconds, visible;
+        UINT delay;
+    } const rows[] = {
+        {0, 59, 990, true, true, 25},    {1, 0, 0, true, true, 1015},     {1, 0, 500, true, true, 515},
+        {0, 59, 990, false, true, 25},   {1, 0, 0, false, true, 60015},   {1, 0, 500, false, true, 59515},
+        {1, 0, 500, true, false, 59515}, {1, 30, 0, false, false, 30015},
+    };
+    for (auto const &row : rows) {
+        SYSTEMTIME now = {2026, 12, 1, 7, 10, row.minute, row.second, row.milliseconds};
+        EXPECT_EQ(row.delay, nextTickDelay(now, row.showSeconds, row.visible))
+            << row.minute << ":" << row.second << "." << row.milliseconds << " " << row.showSeconds
+            << row.visible;
+    }
+    SYSTEMTIME const lastOfTheDay = {2026, 12, 1, 7, 23, 59, 59, 999};
+    for (bool showSeconds : {false, true})
+        for (bool visible : {false, true})
+            EXPECT_EQ(16u, nextTickDelay(lastOfTheDay, showSeconds, visible));
+}
+
+static LONGLONG secondsSince1601(SYSTEMTIME const &time)
+{
+    FILETIME file;
+    SystemTimeToFileTime(&time, &file);
+    return LONGLONG((ULONGLONG(file.dwHighDateTime) << 32 | file.dwLowDateTime) / 10000000);
+}
+
+// The real timer: every wall-clock second is drawn once, within 40 ms of
+// its start. Hidden, the clock draws nothing and ticks at most once (at a
+// minute's start); shown again, it draws at once, face included.
+TEST_F(Tick, LiveTicksDrawEverySecondOnceOnTime)
+{
+    settings.showSeconds = 1;
+    std::vector<SYSTEMTIME> drawn; // the end of each message that drew
+    auto run = [&](DWORD milliseconds) {
+        int ticks = 0;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < milliseconds;) {
+            MSG message;
+            if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+                continue;
+            }
+            ticks += message.message == WM_TIMER;
+            SYSTEMTIME end;
+            if (unpaintedAfter([&] {
+                    DispatchMessageA(&message);
+                    GetLocalTime(&end);
+                }) != allPixels)
+                drawn.push_back(end);
+        }
+        return ticks;
+    };
+    run(15000);
+    ASSERT_GE(drawn.size(), 14u);
+    for (size_t i = 0; i < drawn.size(); i++) {
+        EXPECT_LE(drawn[i].wMilliseconds, 40) << "draw " << i << " came late";
+        if (i > 0)
+            EXPECT_EQ(secondsSince1601(drawn[i - 1]) + 1, secondsSince1601(drawn[i])) << "draw " << i;
+    }
+    drawn.clear();
+    ShowWindow(mainWindow, SW_HIDE);
+    EXPECT_LE(run(4000), 1);
+    EXPECT_FALSE(redraws(anotherDay()));
+    EXPECT_TRUE(drawn.empty());
+    EXPECT_EQ(allPixels - side() * side(), unpaintedAfter([] { ShowWindow(mainWindow, SW_SHOWNOACTIVATE); }));
+    EXPECT_EQ(0, faceDirty);
+}
+
+// A resume from sleep and a clock change draw the present moment at once,
+// on the new day's face, and set the timer again.
+TEST_F(Tick, ResumeAndTimeChangeRedrawAndRearm)
+{
+    for (UINT message : {UINT(WM_POWERBROADCAST), UINT(WM_TIMECHANGE)}) {
+        clockTick(anotherDay());
+        KillTimer(mainWindow, clockTimer);
+        EXPECT_EQ(allPixels - side() * side(),
+                  unpaintedAfter([&] { SendMessageA(mainWindow, message, PBT_APMRESUMEAUTOMATIC, 0); }))
+            << message;
+        MSG tick;
+        EXPECT_TRUE(
+            waitUntil([&] { return PeekMessageA(&tick, mainWindow, WM_TIMER, WM_TIMER, PM_REMOVE); }, 1500))
+            << message;
+    }
 }
 
 // Restores the user's locale values that a test changes.

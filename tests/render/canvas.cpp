@@ -30,6 +30,7 @@ void Canvas::SetUp()
     canvasWindow =
         CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, "HalvitrumCanvas", "", WS_POPUP, 100, 100,
                         surfaceSide, surfaceSide, nullptr, nullptr, windowClass.hInstance, nullptr);
+    ShowWindow(canvasWindow, SW_SHOWNOACTIVATE); // a hidden window is not drawn
     createDrawingResources(canvasWindow);
 }
 

@@ -91,6 +91,16 @@ TEST_F(AlarmRing, StoredAlarmRingsAndAClickStopsIt)
     Balloon balloon;
     EXPECT_FALSE(findBalloon(balloon)) << "a balloon before the alarm's minute";
 
+    // The shell laid its taskbar out only when the clock's icon arrived;
+    // the clock, started in the desktop's corner, moves up above it.
+    RECT taskbar = {}, window = {};
+    EXPECT_TRUE(waitUntil([&] {
+        GetWindowRect(FindWindowA("Shell_TrayWnd", nullptr), &taskbar);
+        GetWindowRect(clock.window, &window);
+        return !IsRectEmpty(&taskbar) && window.bottom == taskbar.top && window.right == taskbar.right;
+    })) << "clock bottom "
+        << window.bottom << ", taskbar top " << taskbar.top;
+
     // The shell forgets the icon, as a restarted shell does, and announces
     // itself: the clock adds the icon again, where the balloon then appears.
     ASSERT_TRUE(modifyTrayIcon(clock.window));

@@ -45,6 +45,7 @@ HWND createClockWindow()
     if (window) {
         ShowWindow(window, SW_SHOWNORMAL);
         UpdateWindow(window);
+        pumpMessages(); // as the message loop does once the window is up
     }
     return window;
 }

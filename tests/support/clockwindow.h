@@ -7,8 +7,9 @@
 // first-start help, so that no help viewer opens.
 void loadFreshSettings();
 
-// Registers the clock's class and creates and shows the window from the
-// current settings; mainWindow is the new window.
+// Registers the clock's class, creates and shows the window from the
+// current settings and dispatches what its start posted; mainWindow is the
+// new window.
 HWND createClockWindow();
 
 // Destroys the window (which saves the settings) and removes the quit
