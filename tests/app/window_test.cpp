@@ -557,10 +557,9 @@ protected:
         GdiFlush();
         return int(std::count(pixels, end, marker));
     }
-    static int const allPixels = surfaceSide * surfaceSide;
     static bool redraws(SYSTEMTIME const &now)
     {
-        return unpaintedAfter([&] { clockTick(now); }) != allPixels;
+        return unpaintedAfter([&] { clockTick(now); }) != surfaceSide * surfaceSide;
     }
     static SYSTEMTIME anotherDay()
     {
@@ -709,7 +708,7 @@ TEST_F(Tick, LiveTicksDrawEverySecondOnceOnTime)
             if (unpaintedAfter([&] {
                     DispatchMessageA(&message);
                     GetLocalTime(&end);
-                }) != allPixels)
+                }) != surfaceSide * surfaceSide)
                 drawn.push_back(end);
         }
         return ticks;
@@ -718,15 +717,17 @@ TEST_F(Tick, LiveTicksDrawEverySecondOnceOnTime)
     ASSERT_GE(drawn.size(), 14u);
     for (size_t i = 0; i < drawn.size(); i++) {
         EXPECT_LE(drawn[i].wMilliseconds, 40) << "draw " << i << " came late";
-        if (i > 0)
+        if (i > 0) {
             EXPECT_EQ(secondsSince1601(drawn[i - 1]) + 1, secondsSince1601(drawn[i])) << "draw " << i;
+        }
     }
     drawn.clear();
     ShowWindow(mainWindow, SW_HIDE);
     EXPECT_LE(run(4000), 1);
     EXPECT_FALSE(redraws(anotherDay()));
     EXPECT_TRUE(drawn.empty());
-    EXPECT_EQ(allPixels - side() * side(), unpaintedAfter([] { ShowWindow(mainWindow, SW_SHOWNOACTIVATE); }));
+    EXPECT_EQ(surfaceSide * surfaceSide - side() * side(),
+              unpaintedAfter([] { ShowWindow(mainWindow, SW_SHOWNOACTIVATE); }));
     EXPECT_EQ(0, faceDirty);
 }
 
@@ -737,7 +738,7 @@ TEST_F(Tick, ResumeAndTimeChangeRedrawAndRearm)
     for (UINT message : {UINT(WM_POWERBROADCAST), UINT(WM_TIMECHANGE)}) {
         clockTick(anotherDay());
         KillTimer(mainWindow, clockTimer);
-        EXPECT_EQ(allPixels - side() * side(),
+        EXPECT_EQ(surfaceSide * surfaceSide - side() * side(),
                   unpaintedAfter([&] { SendMessageA(mainWindow, message, PBT_APMRESUMEAUTOMATIC, 0); }))
             << message;
         MSG tick;
@@ -830,8 +831,9 @@ TEST_F(DpiChange, TakesTheSuggestedPlaceAndDrawsAsAStartAtThatScale)
     SendMessageA(mainWindow, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
     EXPECT_EQ(216, limits.ptMinTrackSize.x);
     EXPECT_EQ(576, limits.ptMaxTrackSize.x);
-    if (passes)
+    if (passes) {
         ASSERT_TRUE(saveFrame("dpichanged-144", frameOf(384)));
+    }
 
     // A clock in the default corner stays in the corner at its new side.
     destroyClockWindow();
