@@ -57,6 +57,7 @@ void keepOnScreen();
 // work area it was last placed against moves to the new default corner,
 // any other is kept on screen.
 void followWorkArea();
+bool workAreaChanged(); // since the clock was last placed against it
 void setClockSize(int side);
 void stepClockSize(int direction);
 void applyOnTop();

@@ -441,7 +441,10 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         followWorkArea();
         return 0;
     case workAreaCheck:
-        followWorkArea();
+        // Only a taskbar that came meanwhile moves the clock: what the
+        // user did since the start stays.
+        if (workAreaChanged())
+            followWorkArea();
         return 0;
     case WM_TIMECHANGE:
         redrawNow();

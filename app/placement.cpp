@@ -82,6 +82,12 @@ int logicalSide()
     return MulDiv(client.right, standardDpi, clockDpi);
 }
 
+bool workAreaChanged()
+{
+    RECT area = workArea();
+    return !EqualRect(&area, &placedArea);
+}
+
 // A clock dragged out of the corner no longer follows it; "Set default
 // position" puts it back there.
 void followWorkArea()
