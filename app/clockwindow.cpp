@@ -26,9 +26,6 @@ static int localeFlag(LCTYPE type, char const *value)
     return lstrcmpA(text, value) == 0;
 }
 
-// SetCoalescableTimer exists from Windows 8 on.
-typedef UINT_PTR(WINAPI *CoalescableTimer)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
-
 // Ticks come just after the boundary they draw, so that a timer that fires
 // a little early or late still samples the new second; the system may
 // delay one by up to tickTolerance to wake up with other timers.
@@ -47,8 +44,9 @@ UINT nextTickDelay(SYSTEMTIME const &now, bool showSeconds, bool visible)
 // that the clock shows, from the tick's own sample.
 static void armTimer(SYSTEMTIME const &now)
 {
-    static auto const coalescable = reinterpret_cast<CoalescableTimer>(
-        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetCoalescableTimer")));
+    // SetCoalescableTimer exists from Windows 8 on.
+    static auto *const coalescable =
+        user32Function<UINT_PTR WINAPI(HWND, UINT_PTR, UINT, TIMERPROC, ULONG)>("SetCoalescableTimer");
     UINT delay = nextTickDelay(now, settings.showSeconds != 0, IsWindowVisible(mainWindow) != FALSE);
     if (!coalescable || !coalescable(mainWindow, clockTimer, delay, nullptr, tickTolerance))
         SetTimer(mainWindow, clockTimer, delay, nullptr);

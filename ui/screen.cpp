@@ -56,13 +56,6 @@ void keepDialogOnScreen(HWND dialog)
         SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Functions of Windows 10 are looked up, so that the clock still starts on
-// Windows 7, where every monitor has the system's DPI.
-template <class Function> static Function *user32Function(char const *name)
-{
-    return reinterpret_cast<Function *>(GetProcAddress(GetModuleHandleA("user32.dll"), name));
-}
-
 static UINT systemDpi()
 {
     HDC screen = GetDC(nullptr);
@@ -71,6 +64,8 @@ static UINT systemDpi()
     return dpi > 0 ? dpi : standardDpi;
 }
 
+// Windows 7 lacks the DPI functions of Windows 10; every monitor there has
+// the system's DPI.
 UINT windowDpi(HWND window)
 {
     static auto *const forWindow = user32Function<UINT WINAPI(HWND)>("GetDpiForWindow");

@@ -30,6 +30,13 @@ RECT workAreaFrom(RECT const &desktop, RECT const *taskbar);
 RECT workArea();
 // The work area of the monitor nearest the rectangle.
 RECT nearestWorkArea(RECT const &window);
+// A user32 function of a Windows newer than 7, looked up so that the clock
+// still starts on Windows 7; null where the system lacks it.
+template <class Function> Function *user32Function(char const *name)
+{
+    return reinterpret_cast<Function *>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
 // The DPI of the window's monitor; for no window, or before Windows 10,
 // the system's.
 UINT windowDpi(HWND window);
