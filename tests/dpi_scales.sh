@@ -6,33 +6,21 @@
 # same moment; at 96 and 144 DPI the in-process window tests (argument 2)
 # run their DpiChange tests. The passes hand frames on through files.
 set -uo pipefail
-if [ -z "${HALVITRUM_TEST_RUN:-}" ]; then
-    echo "Run the tests with tools/run-tests.sh, which prepares their Wine prefix and display." >&2
-    exit 2
-fi
+source "$(dirname "$0")/../tools/wine-env.sh"
+own_test_folder dpi
 programs=$1
 apps=$2
-source "$(dirname "$0")/../tools/wine-env.sh"
-
-run=$(mktemp -d "$HALVITRUM_TEST_RUN/dpi.XXXXXX")
-XVFB_PID=
-cleanup() {
-    wineserver -k >/dev/null 2>&1
-    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; fi
-    rm -rf "$run"
-}
-trap cleanup EXIT
 start_display 1920x1200x24 || exit 1
-copy_prefix "$run"
+copy_prefix "$RUN"
 export HALVITRUM_DPI_FRAMES HALVITRUM_EXIT_FILE HALVITRUM_DESKTOP=DpiScales HALVITRUM_DPI
-HALVITRUM_DPI_FRAMES=$(windows_path "$run")
+HALVITRUM_DPI_FRAMES=$(windows_path "$RUN")
 # Wine takes file times and its timers from the real clock.
 export NO_FAKE_STAT=1 FAKETIME_DONT_FAKE_MONOTONIC=1
 
 # pass PROGRAM FILTER: runs the program's tests inside the desktop; its result.
 pass() {
     local exit_file
-    exit_file=$(mktemp "$run/exit.XXXXXX")
+    exit_file=$(mktemp "$RUN/exit.XXXXXX")
     HALVITRUM_EXIT_FILE=$(windows_path "$exit_file")
     local offset=$(($(date -d '2026-12-07 10:10:05' +%s) - $(date +%s)))
     timeout 100 faketime -f "${offset}s" wine explorer /desktop=$HALVITRUM_DESKTOP,1920x1200 "$1" \
@@ -48,9 +36,7 @@ pass() {
 
 code=0
 for HALVITRUM_DPI in 96 120 144 192; do
-    # The server reads the DPI when it starts.
-    wineserver -k >/dev/null 2>&1
-    wineserver -w
+    # The server reads the DPI when it starts; each pass ends its own.
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$HALVITRUM_DPI" /f >/dev/null 2>&1
     wineserver -k >/dev/null 2>&1
     wineserver -w

@@ -5,37 +5,25 @@
 # desktop (which would be one monitor), in a copy of the run's prefix whose
 # X11 driver takes the monitors from Xinerama rather than XRandR.
 set -uo pipefail
-if [ -z "${HALVITRUM_TEST_RUN:-}" ]; then
-    echo "Run the tests with tools/run-tests.sh, which prepares their Wine prefix and display." >&2
-    exit 2
-fi
-program=$1
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/wine-env.sh"
-
-run=$(mktemp -d "$HALVITRUM_TEST_RUN/monitors.XXXXXX")
-XVFB_PID=
-cleanup() {
-    wineserver -k >/dev/null 2>&1
-    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; fi
-    rm -rf "$run"
-}
-trap cleanup EXIT
+own_test_folder monitors
+program=$1
 
 # Without -noreset the monitors vanish whenever the last client leaves.
 start_display 2304x800x24 -noreset || exit 1
 python3 "$root/tools/set_monitors.py" 1280x800+0+0 1024x768+1280+0 || exit 1
-copy_prefix "$run"
+copy_prefix "$RUN"
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
 wineserver -k >/dev/null 2>&1
 wineserver -w
 
 export HALVITRUM_EXIT_FILE
-HALVITRUM_EXIT_FILE=$(windows_path "$run/exit")
+HALVITRUM_EXIT_FILE=$(windows_path "$RUN/exit")
 timeout 100 wine "$program" --gtest_filter='TwoMonitors*' </dev/null 2>&1
-if [ ! -s "$run/exit" ]; then
+if [ ! -s "$RUN/exit" ]; then
     echo "$(basename "$program") ended without reporting a result" >&2
     exit 1
 fi
-code=$(tr -dc 0-9 <"$run/exit")
+code=$(tr -dc 0-9 <"$RUN/exit")
 exit "$code"

@@ -1,6 +1,7 @@
 // A winmm.dll planted beside the program, as in a Downloads folder that
 // the program's zip was unpacked into: the clock loads System32's copy.
 #include <windows.h>
+#include <prsht.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
@@ -14,15 +15,6 @@
 #include "support/registry.h"
 
 namespace {
-
-BOOL CALLBACK findAlarmsPage(HWND child, LPARAM parameter)
-{
-    if (GetDlgItem(child, IDC_PLAYWAVE)) {
-        *reinterpret_cast<HWND *>(parameter) = child;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 // The path of the module of that name in a process; empty when not loaded.
 std::wstring modulePath(DWORD processId, wchar_t const *name)
@@ -83,11 +75,8 @@ TEST_F(PlantedDll, OnlySystem32sWinmmLoads)
     PostMessageA(first.window, WM_COMMAND, IDM_ALARMS, 0);
     HWND sheet = waitForDialog("Properties", 0, first.process.dwProcessId, 10000);
     ASSERT_NE(nullptr, sheet);
-    HWND page = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        EnumChildWindows(sheet, findAlarmsPage, reinterpret_cast<LPARAM>(&page));
-        return page != nullptr;
-    }));
+    HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    ASSERT_NE(nullptr, GetDlgItem(page, IDC_PLAYWAVE));
     pressButton(page, IDC_PLAYWAVE);
     std::wstring winmm;
     EXPECT_TRUE(

@@ -15,26 +15,6 @@
 #include "support/rects.h"
 #include "support/registry.h"
 
-static RECT windowRect(HWND window)
-{
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
-// The bottom-right corner of the test desktop's work area: the desktop
-// less its taskbar when one is shown (along the bottom, full width).
-static RECT corner(int side)
-{
-    RECT work, taskbar = {};
-    GetWindowRect(GetDesktopWindow(), &work);
-    if (HWND tray = FindWindowA("Shell_TrayWnd", nullptr))
-        GetWindowRect(tray, &taskbar);
-    if (!IsRectEmpty(&taskbar))
-        work.bottom = taskbar.top;
-    return RECT{work.right - side, work.bottom - side, work.right, work.bottom};
-}
-
 UINT const trayCallback = WM_USER + 1;
 
 static bool menuShown()
@@ -71,7 +51,7 @@ TEST_F(ClockProgram, FirstStartSizesHidingAndDragging)
 {
     clearRegistry();
     ASSERT_TRUE(startClock(clock));
-    RECT start = corner(256);
+    RECT start = desktopCorner(256);
     EXPECT_TRUE(waitUntil([&] { return windowRect(clock.window) == start && IsWindowVisible(clock.window); }))
         << windowRect(clock.window);
     EXPECT_TRUE(GetWindowLongA(clock.window, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -107,7 +87,7 @@ TEST_F(ClockProgram, MenuOpensPropertiesOnEachPage)
 {
     clearRegistry();
     startAgain();
-    ASSERT_TRUE(waitUntil([&] { return windowRect(clock.window) == corner(256); }));
+    ASSERT_TRUE(waitUntil([&] { return windowRect(clock.window) == desktopCorner(256); }));
     struct {
         UINT command;
         int page;
@@ -153,7 +133,7 @@ TEST_F(ClockProgram, PlaceAndSideKeptToTheNextStart)
 {
     clearRegistry();
     startAgain();
-    RECT start = corner(256);
+    RECT start = desktopCorner(256);
     ASSERT_TRUE(waitUntil([&] { return windowRect(clock.window) == start; }));
     send(WM_COMMAND, IDM_SIZEINCREASE, 0);
     ASSERT_TRUE(moveCursor(start.left + 50, start.top + 50));

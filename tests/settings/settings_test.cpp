@@ -3,6 +3,7 @@
 #include <string>
 
 #include "settings/settings.h"
+#include "support/program.h"
 #include "support/registry.h"
 
 namespace {
@@ -279,30 +280,23 @@ TEST_F(Settings, DefaultsForThePages)
 // a relative name lies beside the program, an absolute one is kept.
 TEST(StoredFiles, RelativeNamesLieBesideTheProgram)
 {
-    wchar_t program[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    std::wstring folder(program);
-    folder.resize(folder.find_last_of(L'\\') + 1);
+    std::wstring const folder = testFolder() + L"\\";
     wchar_t previous[MAX_PATH] = L"";
     GetCurrentDirectoryW(MAX_PATH, previous);
     ASSERT_TRUE(SetCurrentDirectoryW(L"C:\\windows\\system32"));
     struct {
-        wchar_t const *stored, *used;
+        wchar_t const *stored;
         bool inFolder;
     } const names[] = {
-        {L"rooster.wav", L"rooster.wav", true},
-        {L"rose.jpg", L"rose.jpg", true},
-        {L"Halvitrum.chm", L"Halvitrum.chm", true},
-        {L"sounds\\bell.wav", L"sounds\\bell.wav", true},
-        {L"D:\\sounds\\bell.wav", L"D:\\sounds\\bell.wav", false},
-        {L"\\\\server\\share\\rose.jpg", L"\\\\server\\share\\rose.jpg", false},
-        {L"\\pictures\\rose.jpg", L"\\pictures\\rose.jpg", false},
-        {L"", L"", false},
+        {L"rooster.wav", true},           {L"rose.jpg", true},
+        {L"Halvitrum.chm", true},         {L"sounds\\bell.wav", true},
+        {L"D:\\sounds\\bell.wav", false}, {L"\\\\server\\share\\rose.jpg", false},
+        {L"\\pictures\\rose.jpg", false}, {L"", false},
     };
     for (auto const &name : names) {
         wchar_t path[MAX_PATH] = L"?";
         ASSERT_TRUE(programFilePath(name.stored, path)) << name.stored;
-        EXPECT_EQ((name.inFolder ? folder : L"") + name.used, path);
+        EXPECT_EQ((name.inFolder ? folder : L"") + name.stored, path);
     }
     SetCurrentDirectoryW(previous);
 }

@@ -67,10 +67,3 @@ void destroyClockWindow()
         DestroyWindow(mainWindow);
     pumpMessages();
 }
-
-RECT windowRect(HWND window)
-{
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
-}

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "support/rects.h" // windowRect
+
 // Settings as a first start finds them (cleared registry), but without the
 // first-start help, so that no help viewer opens.
 void loadFreshSettings();
@@ -18,6 +20,3 @@ void destroyClockWindow();
 
 // Dispatches every message waiting for this thread.
 void pumpMessages();
-
-// The window rectangle of a window.
-RECT windowRect(HWND window);

@@ -14,3 +14,20 @@ RECT square(int left, int top, int side)
 {
     return RECT{left, top, left + side, top + side};
 }
+
+RECT windowRect(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+RECT desktopCorner(int side)
+{
+    RECT work = windowRect(GetDesktopWindow()), taskbar = {};
+    if (HWND tray = FindWindowA("Shell_TrayWnd", nullptr))
+        taskbar = windowRect(tray);
+    if (!IsRectEmpty(&taskbar))
+        work.bottom = taskbar.top;
+    return RECT{work.right - side, work.bottom - side, work.right, work.bottom};
+}
