@@ -479,6 +479,8 @@ TEST_F(ClockWindow, MenuFromClockAndTray)
     EnableWindow(mainWindow, TRUE);
 }
 
+// The right button opens the menu from the tray and the clock; a drag's
+// release opens none.
 TEST_F(ClockWindow, TrayMenuWithSwappedButtons)
 {
     create();
@@ -488,13 +490,7 @@ TEST_F(ClockWindow, TrayMenuWithSwappedButtons)
     EnableWindow(mainWindow, FALSE);
     EXPECT_FALSE(opensMenu(trayCallback, trayIconId, WM_RBUTTONDOWN));
     EnableWindow(mainWindow, TRUE);
-}
 
-// A drag's release opens no menu, the right button's does.
-TEST_F(ClockWindow, MenuOnlyFromTheRightButtonWithSwappedButtons)
-{
-    create();
-    SwapMouseButton(TRUE);
     ASSERT_TRUE(moveCursor(200, 200));
     SendMessageA(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
     SendMessageA(mainWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, 20));
@@ -797,18 +793,16 @@ protected:
         ClockWindow::TearDown();
         clockDpi = windowDpi(nullptr);
     }
-    static Frame frameOf(int side)
+    // The whole frame bitmap, whose side the 384-pixel clock is.
+    static Frame frameOfThe384PixelClock()
     {
         SYSTEMTIME const moment = {2026, 12, 1, 7, 10, 10, 30, 0};
         faceDirty = 1;
         paintClockAt(moment);
         GdiFlush();
-        Frame frame;
-        frame.side = side;
-        for (int y = 0; y < side; y++)
-            frame.pixels.insert(frame.pixels.end(), surfacePixels(frameDC) + y * surfaceSide,
-                                surfacePixels(frameDC) + y * surfaceSide + side);
-        return frame;
+        EXPECT_EQ(384, surfaceSide);
+        return Frame{surfaceSide,
+                     {surfacePixels(frameDC), surfacePixels(frameDC) + surfaceSide * surfaceSide}};
     }
 };
 
@@ -820,7 +814,7 @@ TEST_F(DpiChange, TakesTheSuggestedPlaceAndDrawsAsAStartAtThatScale)
         EXPECT_EQ(square(200, 150, 384), windowRect(mainWindow));
         Frame told;
         ASSERT_TRUE(loadFrame("dpichanged-144", told)) << "the 96-DPI pass runs first";
-        EXPECT_TRUE(told.pixels == frameOf(384).pixels);
+        EXPECT_TRUE(told.pixels == frameOfThe384PixelClock().pixels);
         return;
     }
     createAt(300, 200, 256);
@@ -832,7 +826,7 @@ TEST_F(DpiChange, TakesTheSuggestedPlaceAndDrawsAsAStartAtThatScale)
     EXPECT_EQ(216, limits.ptMinTrackSize.x);
     EXPECT_EQ(576, limits.ptMaxTrackSize.x);
     if (passes) {
-        ASSERT_TRUE(saveFrame("dpichanged-144", frameOf(384)));
+        ASSERT_TRUE(saveFrame("dpichanged-144", frameOfThe384PixelClock()));
     }
 
     // A clock in the default corner stays in the corner at its new side.
