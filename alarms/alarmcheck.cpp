@@ -92,6 +92,7 @@ static void ringAlarm(AlarmEvent const &event, SYSTEMTIME const &now)
     if (programFilePath(settings.waveFile, wave))
         PlaySoundW(wave, nullptr, SND_ASYNC | SND_LOOP);
     showAlarmBalloon(event);
+    announceAlarm(balloonWindow, event);
     alarmMinute = now.wMinute;
     alarmSounding = 1;
 }
