@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "settings/settings.h"
 
 extern HINSTANCE instance;
@@ -16,11 +18,27 @@ UINT const clockTimer = 1;
 // Posted by the clock window to itself: look at the work area again.
 UINT const workAreaCheck = WM_APP + 2;
 
-// Start-up step 1: the product, tray tip and class names from the string table.
+// Start-up step 1: the product and class names from the string table.
 void loadProductStrings(HINSTANCE module);
+// Describes the clock window's tray icon and adds it, trying again for a
+// while when the shell does not take it yet.
+void createTrayIcon(HWND window);
 // Adds the tray icon that start-up described (same id, callback and tip);
-// whether the shell took it. False before start-up has described it.
+// whether the shell holds it. False before start-up has described it.
 bool addTrayIcon();
+// For a shell that started anew or changed its DPI: the icon at the
+// taskbar's DPI, added again.
+void restoreTrayIcon();
+// Removes the icon that the shell holds, at the exit.
+void deleteTrayIcon();
+// The tip of the tray icon from now on.
+void setTrayTip(wchar_t const *tip);
+// The clock's words for the moment now: the product name, the long date
+// and the time in the user's formats, and the next alarm, with the
+// separator between them.
+std::wstring clockWords(SYSTEMTIME const &now, wchar_t const *separator);
+// Gives the tray tip and the window's text the words of the moment now.
+void showClockWords(SYSTEMTIME const &now);
 
 LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The once-a-second work of the timer for the local time now.

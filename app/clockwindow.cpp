@@ -1,6 +1,7 @@
 // The main window procedure.
 #include <windows.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include "alarms/alarms.h"
 #include "app/app.h"
@@ -18,6 +19,9 @@ static bool dragging;       // the window holds the mouse for a drag
 static int lastDay;         // wDay of the previous tick
 static int lastMinute;      // wMinute of the last once-a-minute redraw
 static UINT taskbarCreated; // sent to every top-level window when the shell starts anew
+static int wordsMinute;     // the minute that the clock's words tell
+static bool inRightPress;   // a right press on the tray icon is being handled
+static DWORD rightPressEnd; // GetTickCount when the last one was handled
 
 static int localeFlag(LCTYPE type, char const *value)
 {
@@ -52,6 +56,17 @@ static void armTimer(SYSTEMTIME const &now)
         SetTimer(mainWindow, clockTimer, delay, nullptr);
 }
 
+// The words change with the minute, also while the clock is hidden; a
+// clock change, a resume or new settings change them at once.
+static void tellTime(SYSTEMTIME const &now, bool always)
+{
+    int minute = (now.wDay * 24 + now.wHour) * 60 + now.wMinute;
+    if (!always && minute == wordsMinute)
+        return;
+    wordsMinute = minute;
+    showClockWords(now);
+}
+
 // Draws the present moment at once and sets the timer from it: at the
 // window's showing, after a clock change, a resume or new settings. A day
 // other than the last tick's rebuilds the face; the tick itself notes the
@@ -65,7 +80,25 @@ static void redrawNow()
     if (!settings.showSeconds)
         lastMinute = now.wMinute;
     armTimer(now);
+    tellTime(now, true);
     paintClockAt(now);
+}
+
+// While a high-contrast theme is on, the face is drawn in its colours.
+static void readContrast()
+{
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof contrast;
+    highContrast = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                   (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+static LRESULT onThemeChange()
+{
+    readContrast();
+    faceDirty = 1;
+    paintClock();
+    return 0;
 }
 
 static LRESULT onCreate(HWND window)
@@ -73,7 +106,9 @@ static LRESULT onCreate(HWND window)
     // A new window starts with a fresh tick and a fresh end.
     ended = false;
     lastDay = lastMinute = 0;
-    dragging = false;
+    wordsMinute = -1;
+    dragging = inRightPress = false;
+    rightPressEnd = 0;
     taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     faceDirty = 1;
     mainWindow = window;
@@ -92,6 +127,7 @@ static LRESULT onCreate(HWND window)
     }
     keepOnScreen();
     applyOnTop();
+    readContrast();
     redrawNow();
     if (settings.firstRun)
         showHelp(5);
@@ -169,6 +205,7 @@ static LRESULT onTimer()
     SYSTEMTIME now;
     GetLocalTime(&now);
     armTimer(now);
+    tellTime(now, false);
     clockTick(now);
     giveWayToFullScreen();
     return 0;
@@ -261,11 +298,35 @@ static LRESULT onDpiChanged(WPARAM dpi, RECT const &suggested)
     return 0;
 }
 
+static void showMenuAt(POINT at)
+{
+    TrackPopupMenu(popupMenu, 0, at.x, at.y, 0, mainWindow, nullptr);
+}
+
 static void showMenuAtCursor()
 {
     POINT cursor;
     GetCursorPos(&cursor);
-    TrackPopupMenu(popupMenu, 0, cursor.x, cursor.y, 0, mainWindow, nullptr);
+    showMenuAt(cursor);
+}
+
+// The tray icon's menu from the keyboard, at the icon, its first item
+// selected (the menu's own loop takes the Home key). The clock is in the
+// foreground first, so that the menu closes when the user goes elsewhere,
+// and a message after it makes the next menu stay open.
+static void showKeyboardMenu(POINT at)
+{
+    SetForegroundWindow(mainWindow);
+    PostMessageA(mainWindow, WM_KEYDOWN, VK_HOME, 0);
+    showMenuAt(at);
+    PostMessageA(mainWindow, WM_NULL, 0, 0);
+}
+
+// The shell follows a right click on the icon with WM_CONTEXTMENU, while
+// the menu that the press opened is still open or just after it closed.
+static bool followsRightPress()
+{
+    return inRightPress || (rightPressEnd && GetTickCount() - rightPressEnd <= GetDoubleClickTime());
 }
 
 // The Size items that would leave 144..384 or change nothing are gray.
@@ -383,17 +444,36 @@ static LRESULT onMouseMove(WPARAM keys)
 
 // A press on the tray icon shows the clock; the right button also opens
 // the menu, but not while a dialog or the property sheet of the clock is
-// open.
-static LRESULT onTrayNotify(LPARAM event)
+// open. The icon's version 4 puts the event in the low word of lParam and
+// the icon's point in wParam; selecting the icon with the keyboard acts as
+// a left press, its menu key opens the menu.
+static LRESULT onTrayNotify(WPARAM anchor, LPARAM event)
 {
     switch (LOWORD(event)) {
-    case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
         ShowWindow(mainWindow, SW_SHOWNORMAL);
         SetForegroundWindow(mainWindow);
-        if (LOWORD(event) == WM_RBUTTONDOWN && IsWindowEnabled(mainWindow))
+        inRightPress = true;
+        if (IsWindowEnabled(mainWindow)) {
             showMenuAtCursor();
+            PostMessageA(mainWindow, WM_NULL, 0, 0);
+        }
+        inRightPress = false;
+        rightPressEnd = GetTickCount();
         stopAlarmSound();
+        break;
+    case WM_LBUTTONDOWN:
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+        ShowWindow(mainWindow, SW_SHOWNORMAL);
+        SetForegroundWindow(mainWindow);
+        stopAlarmSound();
+        break;
+    case WM_CONTEXTMENU:
+        if (followsRightPress())
+            rightPressEnd = 0;
+        else if (IsWindowEnabled(mainWindow))
+            showKeyboardMenu(POINT{GET_X_LPARAM(anchor), GET_Y_LPARAM(anchor)});
         break;
     case NIN_BALLOONUSERCLICK:
         stopAlarmSound();
@@ -404,9 +484,10 @@ static LRESULT onTrayNotify(LPARAM event)
 
 LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // A restarted shell has forgotten every notification icon.
+    // A restarted shell has forgotten every notification icon; a shell
+    // whose display changed its DPI sends this too, with the icon kept.
     if (message == taskbarCreated && taskbarCreated) {
-        addTrayIcon();
+        restoreTrayIcon();
         return 0;
     }
     switch (message) {
@@ -420,9 +501,7 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_SIZE:
         return onSize(wParam);
     case WM_SYSCOLORCHANGE:
-        faceDirty = 1;
-        paintClock();
-        return 0;
+        return onThemeChange();
     case WM_GETMINMAXINFO:
         return onGetMinMaxInfo(reinterpret_cast<MINMAXINFO *>(lParam));
     case WM_DISPLAYCHANGE:
@@ -434,6 +513,8 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DPICHANGED:
         return onDpiChanged(wParam, *reinterpret_cast<RECT const *>(lParam));
     case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETHIGHCONTRAST)
+            return onThemeChange();
         if (wParam != SPI_SETWORKAREA)
             break;
         followWorkArea();
@@ -476,7 +557,7 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         ShowWindow(mainWindow, SW_HIDE);
         return 0;
     case trayCallback:
-        return onTrayNotify(lParam);
+        return onTrayNotify(wParam, lParam);
     case settingsApplied:
         return onSettingsApplied();
     }

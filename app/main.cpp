@@ -13,9 +13,8 @@
 
 HINSTANCE instance = GetModuleHandleA(nullptr);
 char className[nameLength];
-static char trayTip[nameLength];
 
-static NOTIFYICONDATAA trayIcon;
+static NOTIFYICONDATAW trayIcon;
 static bool trayIconShown; // the shell holds the icon
 
 // At logon the shell may not take icons yet: the icon is tried again once
@@ -27,7 +26,6 @@ static int trayRetriesLeft;
 void loadProductStrings(HINSTANCE module)
 {
     loadProductName(module);
-    lstrcpynA(trayTip, productName, nameLength);
     LoadStringA(module, IDS_CLASSNAME, className, nameLength);
 }
 
@@ -36,13 +34,20 @@ static void showStartupError(HWND owner, char const *text)
     MessageBoxA(owner, text, productName, MB_OK | MB_ICONERROR);
 }
 
-// The small icon at the size the system shows it at its DPI, not one
+// The small icon at the size the system shows it at that DPI, not one
 // stretched from 16 x 16.
-static HICON loadSmallIcon()
+static HICON loadSmallIcon(UINT dpi)
 {
     return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON,
-                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                         metricForDpi(SM_CXSMICON, dpi), metricForDpi(SM_CYSMICON, dpi),
                                          LR_DEFAULTCOLOR));
+}
+
+// The notification area lies on the primary display, whose DPI the
+// taskbar has.
+static UINT taskbarDpi()
+{
+    return windowDpi(FindWindowA("Shell_TrayWnd", nullptr));
 }
 
 static bool registerClockClass()
@@ -55,15 +60,38 @@ static bool registerClockClass()
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_HALVITRUM));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = className;
-    windowClass.hIconSm = loadSmallIcon();
+    windowClass.hIconSm = loadSmallIcon(windowDpi(nullptr));
     return RegisterClassExA(&windowClass) != 0;
 }
 
-// The icon as start-up describes it; a re-created taskbar gets it again.
+// The icon as start-up describes it. At logon NIM_ADD can time out although
+// the shell took the icon, so an icon that can be modified counts as shown,
+// and the exit removes it. Version 4 brings the keyboard's selection and
+// menu key to the clock; the shell forgets it with the icon.
 bool addTrayIcon()
 {
-    trayIconShown = Shell_NotifyIconA(NIM_ADD, &trayIcon) != FALSE;
+    trayIconShown = Shell_NotifyIconW(NIM_ADD, &trayIcon) || Shell_NotifyIconW(NIM_MODIFY, &trayIcon);
+    if (trayIconShown) {
+        trayIcon.uVersion = NOTIFYICON_VERSION_4;
+        Shell_NotifyIconW(NIM_SETVERSION, &trayIcon);
+    }
     return trayIconShown;
+}
+
+void restoreTrayIcon()
+{
+    HICON old = trayIcon.hIcon;
+    trayIcon.hIcon = loadSmallIcon(taskbarDpi());
+    addTrayIcon();
+    if (old)
+        DestroyIcon(old);
+}
+
+void setTrayTip(wchar_t const *tip)
+{
+    lstrcpynW(trayIcon.szTip, tip, ARRAYSIZE(trayIcon.szTip)); // 127 characters at most
+    if (trayIconShown)
+        Shell_NotifyIconW(NIM_MODIFY, &trayIcon);
 }
 
 static void CALLBACK retryTrayIcon(HWND window, UINT, UINT_PTR timer, DWORD)
@@ -79,26 +107,33 @@ static void CALLBACK retryTrayIcon(HWND window, UINT, UINT_PTR timer, DWORD)
     showStartupError(window, "Shell notify icon is not created!");
 }
 
-static void createTrayIcon(HWND window, HICON icon)
+// The tip is the clock's words, which the window has set already. The
+// icon is identified by window and id, not by a GUID: the shell ties an
+// icon's GUID to the path of the program that first used it, and the
+// clock may be run from any folder.
+void createTrayIcon(HWND window)
 {
-    trayIcon.cbSize = NOTIFYICONDATAA_V3_SIZE;
+    trayIcon.cbSize = sizeof trayIcon;
     trayIcon.hWnd = window;
     trayIcon.uID = trayIconId;
-    trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // Version 4 hides the standard tip unless it is asked for.
+    trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     trayIcon.uCallbackMessage = trayCallback;
-    trayIcon.hIcon = icon;
-    lstrcpynA(trayIcon.szTip, trayTip, sizeof trayIcon.szTip);
+    trayIcon.hIcon = loadSmallIcon(taskbarDpi());
     if (addTrayIcon())
         return;
     trayRetriesLeft = trayRetries;
     SetTimer(window, trayRetryTimer, 1000, retryTrayIcon);
 }
 
-static void deleteTrayIcon()
+void deleteTrayIcon()
 {
     if (trayIconShown)
-        Shell_NotifyIconA(NIM_DELETE, &trayIcon);
+        Shell_NotifyIconW(NIM_DELETE, &trayIcon);
     trayIconShown = false;
+    if (trayIcon.hIcon)
+        DestroyIcon(trayIcon.hIcon);
+    trayIcon.hIcon = nullptr;
 }
 
 // Windows looks for a DLL that is not a Known DLL in the program's folder
@@ -154,7 +189,7 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand)
     UpdateWindow(window);
 
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDC_HALVITRUM));
-    createTrayIcon(window, loadSmallIcon());
+    createTrayIcon(window);
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0)) {

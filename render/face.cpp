@@ -27,6 +27,7 @@ static wchar_t const *const dayLabels[] = {L"Su", L"Mo", L"Tu", L"We", L"Th", L"
 BYTE const labelAlpha = 0xC0;
 
 int pictureUnusable;
+int highContrast;
 
 // COLORREF 0x00BBGGRR to opaque ARGB 0xFFRRGGBB.
 static ARGB opaque(COLORREF color)
@@ -34,9 +35,16 @@ static ARGB opaque(COLORREF color)
     return 0xFF000000u | GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color);
 }
 
-// The colour roles: the chosen colours, or the system colours of this moment.
+// The colour roles: the chosen colours, or the system colours of this
+// moment; a high-contrast theme's colours while one is on.
 static void chooseColors(ClockDrawing &drawing)
 {
+    if (highContrast) {
+        drawing.background = drawing.markers = opaque(GetSysColor(COLOR_WINDOW));
+        drawing.text = opaque(GetSysColor(COLOR_WINDOWTEXT));
+        drawing.ring1 = drawing.ring2 = opaque(GetSysColor(COLOR_HIGHLIGHT));
+        return;
+    }
     bool own = settings.useColor == 1;
     drawing.background = opaque(own ? settings.colorBackground : GetSysColor(COLOR_BTNFACE));
     drawing.markers = opaque(own ? settings.colorMarkers : GetSysColor(COLOR_BTNHIGHLIGHT));
@@ -195,12 +203,13 @@ static void drawNumbers(FaceText const &text, ClockDrawing const &drawing, float
 }
 
 // A face label, solid in the text colour or as an outline filled with the
-// markers colour; both at the labels' alpha.
+// markers colour; both at the labels' alpha, or opaque in high contrast.
 static void drawLabel(FaceText const &text, ClockDrawing const &drawing, wchar_t const *string,
                       RectF const &layout, int mode, float solidSize, float contourSize, float outlineWidth)
 {
+    BYTE alpha = highContrast ? 0xFF : labelAlpha;
     if (mode == labelSolid) {
-        drawString(text, string, solidSize, layout, withAlpha(drawing.text, labelAlpha));
+        drawString(text, string, solidSize, layout, withAlpha(drawing.text, alpha));
         return;
     }
     // Wine centres a path string vertically only in a layout rectangle
@@ -215,9 +224,9 @@ static void drawLabel(FaceText const &text, ClockDrawing const &drawing, wchar_t
     GdipTransformPath(path, down);
     GdipDeleteMatrix(down);
     addPathFigures(path);
-    fillShape(premultiplied(withAlpha(drawing.markers, labelAlpha)), agg::fill_even_odd);
+    fillShape(premultiplied(withAlpha(drawing.markers, alpha)), agg::fill_even_odd);
     addPathOutline(path, outlineWidth);
-    fillShape(premultiplied(withAlpha(drawing.text, labelAlpha)));
+    fillShape(premultiplied(withAlpha(drawing.text, alpha)));
     GdipDeletePath(path);
 }
 
@@ -275,10 +284,10 @@ static void drawFace(HDC face, HDC frame, ClockDrawing const &drawing)
     fillRing(drawing, R1, drawing.ring1, drawing.ring2);
     fillRing(drawing, R2, drawing.ring2, drawing.ring1);
     // A picture without width is reported, and counts as switched off
-    // from here on, as it will be in the settings.
-    bool pictureOn = settings.useImage != 0;
+    // from here on, as it will be in the settings. High contrast shows none.
+    bool pictureOn = settings.useImage != 0 && !highContrast;
     bool pictureDrawn = false;
-    if (settings.useImage == 1 && backgroundImage) {
+    if (pictureOn && settings.useImage == 1 && backgroundImage) {
         if (backgroundWidth() == 0) {
             pictureUnusable = 1;
             pictureOn = false;

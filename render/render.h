@@ -27,6 +27,11 @@ extern int surfaceSide;
 // off (useImage) for good and clears this.
 extern int pictureUnusable;
 
+// 1 while a high-contrast theme is on (the clock window reads it): the face
+// takes the theme's window, window text and highlight colours and shows no
+// picture; the stored colours stay as they are.
+extern int highContrast;
+
 // The face's font family: the installed family of that name, or else the
 // one in the file "<name>.ttf" beside the program; null when neither
 // exists. The families from that file are valid until releasePrivateFonts,

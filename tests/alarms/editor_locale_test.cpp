@@ -22,18 +22,30 @@ struct KnownLocale {
     int use24Hour;
     int mondayFirst;
     wchar_t const *days[7]; // Sunday first
+    // The clock's window text on Monday 2026-12-07 at 07:29:40 with one
+    // alarm, on Tuesdays at 07:30; null where not known.
+    wchar_t const *words;
 };
 
 KnownLocale const knownLocales[] = {
-    {"en-US", 0, 0, {L"Sun", L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat"}},
-    {"en-GB", 1, 1, {L"Sun", L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat"}},
-    {"de-DE", 1, 1, {L"So.", L"Mo.", L"Di.", L"Mi.", L"Do.", L"Fr.", L"Sa."}},
+    {"en-US",
+     0,
+     0,
+     {L"Sun", L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat"},
+     L"Halvitrum - Monday, December 7, 2026 7:29 AM - Next alarm: Tue 7:30 AM"},
+    {"en-GB", 1, 1, {L"Sun", L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat"}, nullptr},
+    {"de-DE",
+     1,
+     1,
+     {L"So.", L"Mo.", L"Di.", L"Mi.", L"Do.", L"Fr.", L"Sa."},
+     L"Halvitrum - Montag, 7. Dezember 2026 07:29 - Next alarm: Di. 07:30"},
     // Greek formats on a system whose 8-bit code page is Western.
     {"el-GR",
      0,
      1,
      {L"\u039a\u03c5\u03c1", L"\u0394\u03b5\u03c5", L"\u03a4\u03c1\u03af", L"\u03a4\u03b5\u03c4",
-      L"\u03a0\u03ad\u03bc", L"\u03a0\u03b1\u03c1", L"\u03a3\u03ac\u03b2"}},
+      L"\u03a0\u03ad\u03bc", L"\u03a0\u03b1\u03c1", L"\u03a3\u03ac\u03b2"},
+     nullptr},
 };
 
 class RealLocale : public AlarmsPageTest {
@@ -51,6 +63,36 @@ protected:
 
 } // namespace
 
+static KnownLocale const *knownLocale()
+{
+    char name[LOCALE_NAME_MAX_LENGTH] = "";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SNAME, name, sizeof name);
+    for (KnownLocale const &locale : knownLocales)
+        if (lstrcmpA(locale.name, name) == 0)
+            return &locale;
+    return nullptr;
+}
+
+// The tray tip has the window's words, a line each.
+TEST_F(RealLocale, TimeInWords)
+{
+    KnownLocale const *known = knownLocale();
+    if (!known || !known->words)
+        GTEST_SKIP() << "no expected words for this locale";
+    setTable({{"07:30", L"Wake up", "--+----", 1}});
+    SYSTEMTIME const moment = {2026, 12, 1, 7, 7, 29, 40, 0};
+    std::wstring tip = known->words;
+    for (size_t dash; (dash = tip.find(L" - ")) != std::wstring::npos;)
+        tip.replace(dash, 3, L"\n");
+    EXPECT_EQ(tip, clockWords(moment, L"\n"));
+    EXPECT_LE(tip.size(), 127u);
+    showClockWords(moment);
+    wchar_t text[256] = L"";
+    InternalGetWindowText(mainWindow, text, ARRAYSIZE(text));
+    EXPECT_EQ(std::wstring(known->words), text);
+    EXPECT_EQ(mainWindow, FindWindowA(className, nullptr));
+}
+
 TEST_F(RealLocale, FlagsTimesAndWeekdays)
 {
     char name[LOCALE_NAME_MAX_LENGTH] = "";
@@ -58,10 +100,7 @@ TEST_F(RealLocale, FlagsTimesAndWeekdays)
     if (char const *wanted = getenv("HALVITRUM_LOCALE")) {
         ASSERT_STREQ(wanted, name);
     }
-    KnownLocale const *known = nullptr;
-    for (KnownLocale const &locale : knownLocales)
-        if (lstrcmpA(locale.name, name) == 0)
-            known = &locale;
+    KnownLocale const *known = knownLocale();
     if (!known)
         GTEST_SKIP() << "no expectations for the locale " << name;
     EXPECT_EQ(known->use24Hour, use24Hour);
