@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "alarms/alarms.h"
 #include "app/app.h"
 #include "render/render.h"
 #include "res/resource.h"
@@ -438,8 +439,10 @@ TEST_F(ClockWindow, DoubleClickHidesAndTrayShows)
 }
 
 // Whether a popup menu was open: a thread timer, which only the menu's
-// own loop dispatches here, looks and closes it.
-static bool menuWasOpen;
+// own loop dispatches here, looks and closes it; where the menu stood and
+// whether its first item was selected.
+static bool menuWasOpen, firstItemSelected;
+static RECT menuRect;
 
 static void CALLBACK closeMenu(HWND, UINT, UINT_PTR, DWORD)
 {
@@ -447,6 +450,8 @@ static void CALLBACK closeMenu(HWND, UINT, UINT_PTR, DWORD)
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetCurrentThreadId(), &info);
     menuWasOpen = menuWasOpen || (info.flags & GUI_INMENUMODE);
+    firstItemSelected = (GetMenuState(popupMenu, 0, MF_BYPOSITION) & MF_HILITE) != 0;
+    GetWindowRect(FindWindowA("#32768", nullptr), &menuRect);
     EndMenu();
 }
 
@@ -477,6 +482,98 @@ TEST_F(ClockWindow, MenuFromClockAndTray)
     EXPECT_FALSE(opensMenu(trayCallback, trayIconId, WM_RBUTTONDOWN));
     EXPECT_TRUE(IsWindowVisible(mainWindow));
     EnableWindow(mainWindow, TRUE);
+}
+
+// The icon's version-4 callbacks: the event in lParam's low word, the
+// icon's point in wParam. The keyboard's selection shows the clock, its
+// menu key opens the menu at the icon with the first item selected; a
+// right press still opens the menu and stops a ringing alarm, and the
+// shell's WM_CONTEXTMENU after that click opens no second menu.
+TEST_F(ClockWindow, TrayIconByKeyboard)
+{
+    create();
+    WPARAM const anchor = MAKEWPARAM(300, 200);
+    auto event = [](UINT code) { return MAKELPARAM(code, trayIconId); };
+    ShowWindow(mainWindow, SW_HIDE);
+    EXPECT_FALSE(opensMenu(trayCallback, anchor, event(NIN_KEYSELECT)));
+    EXPECT_TRUE(IsWindowVisible(mainWindow));
+    ASSERT_TRUE(moveCursor(600, 500));
+    EXPECT_TRUE(opensMenu(trayCallback, anchor, event(WM_CONTEXTMENU)));
+    EXPECT_TRUE(firstItemSelected);
+    EXPECT_EQ(300, menuRect.left);
+    EXPECT_EQ(200, menuRect.top);
+
+    settings.alarms[0] = {1, L"Wake up", 7, 30, {1, 1, 1, 1, 1, 1, 1}};
+    settings.alarms[1].hours = -1;
+    SYSTEMTIME moment = {2026, 12, 1, 7, 7, 29, 59, 0};
+    checkAlarms(moment);
+    moment.wMinute = 30;
+    moment.wSecond = 0;
+    checkAlarms(moment);
+    ASSERT_EQ(1, alarmSounding);
+    EXPECT_TRUE(opensMenu(trayCallback, anchor, event(WM_RBUTTONDOWN)));
+    EXPECT_FALSE(firstItemSelected);
+    EXPECT_EQ(0, alarmSounding);
+    EXPECT_FALSE(opensMenu(trayCallback, anchor, event(WM_CONTEXTMENU)));
+    Sleep(GetDoubleClickTime() + 100);
+    EXPECT_TRUE(opensMenu(trayCallback, anchor, event(WM_CONTEXTMENU))) << "late";
+}
+
+// At logon NIM_ADD can fail although the shell took the icon, and a shell
+// whose display changed its DPI announces itself with the icon kept: an
+// icon that can be modified counts as shown, and the exit removes it.
+TEST_F(ClockWindow, TrayIconThatTheShellHoldsIsShown)
+{
+    create();
+    NOTIFYICONDATAW icon = {};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = mainWindow;
+    icon.uID = trayIconId;
+    createTrayIcon(mainWindow);
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon));
+    ASSERT_FALSE(Shell_NotifyIconW(NIM_ADD, &icon)); // the shell has it already
+    EXPECT_TRUE(addTrayIcon());
+    SendMessageW(mainWindow, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    deleteTrayIcon();
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &icon)) << "the exit left the icon behind";
+}
+
+// The face follows a high-contrast theme at once, and its end. Wine 8 has
+// no such theme (SPI_SETHIGHCONTRAST fails, SPI_GETHIGHCONTRAST reports it
+// off): there the face is set to the theme's colours by hand, and the
+// clock, told of the theme's change, reads that it is off.
+TEST_F(ClockWindow, HighContrastThemeComesAndGoes)
+{
+    settings.useColor = 1;
+    settings.colorBackground = RGB(200, 100, 50);
+    create();
+    auto dial = [] {
+        GdiFlush();
+        int c = side() / 2, d = side() * 35 / 200;
+        return surfacePixels(faceDC)[(c - d) * surfaceSide + c - d];
+    };
+    DWORD const stored = 0xFFC86432, window = 0xFF000000 | GetRValue(GetSysColor(COLOR_WINDOW)) << 16 |
+                                              GetGValue(GetSysColor(COLOR_WINDOW)) << 8 |
+                                              GetBValue(GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(stored, dial());
+    HIGHCONTRASTW saved = {};
+    saved.cbSize = sizeof saved;
+    SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof saved, &saved, 0);
+    HIGHCONTRASTW on = saved;
+    on.dwFlags |= HCF_HIGHCONTRASTON;
+    if (SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof on, &on, SPIF_SENDCHANGE)) {
+        SendMessageA(mainWindow, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        EXPECT_EQ(window, dial());
+        SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof saved, &saved, SPIF_SENDCHANGE);
+    } else {
+        highContrast = faceDirty = 1;
+        paintClock();
+        EXPECT_EQ(window, dial());
+    }
+    SendMessageA(mainWindow, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_EQ(0, highContrast);
+    EXPECT_EQ(stored, dial());
+    EXPECT_EQ(RGB(200, 100, 50), settings.colorBackground);
 }
 
 // The right button opens the menu from the tray and the clock; a drag's

@@ -159,6 +159,17 @@ TEST(Face, ColorsFollowTheRoles)
     EXPECT_EQ(opaque(GetSysColor(COLOR_BTNFACE)), framePixel(cx - 60, cy + 30));
     EXPECT_EQ(opaque(GetSysColor(COLOR_BTNTEXT)), facePixel(cx + int(0.975f * R4), cy));
     EXPECT_EQ(opaque(GetSysColor(COLOR_BTNSHADOW)), framePixel(cx, cy));
+
+    // A high-contrast theme's colours, whatever the chosen ones; the hub
+    // and the rings take its highlight.
+    settings.useColor = 1;
+    highContrast = 1;
+    drawClock(side, moment(12, 0, 0));
+    highContrast = 0;
+    EXPECT_EQ(opaque(GetSysColor(COLOR_WINDOW)), framePixel(cx - 60, cy + 30));
+    EXPECT_EQ(opaque(GetSysColor(COLOR_WINDOWTEXT)), facePixel(cx + int(0.975f * R4), cy));
+    EXPECT_EQ(opaque(GetSysColor(COLOR_HIGHLIGHT)), framePixel(cx, cy));
+    EXPECT_EQ(opaque(GetSysColor(COLOR_HIGHLIGHT)), facePixel(cx - int(0.9f * R), cy));
 }
 
 TEST(Face, NumbersAllOnlyQuartersOrNone)
@@ -365,6 +376,13 @@ TEST_F(Picture, CentredSquareFillsTheDial)
     DayBox box = dayBox(side);
     EXPECT_NE(opaque(testRing1), facePixel(box.x, box.y - box.c - 1));
     EXPECT_NE(opaque(testBackground), facePixel(box.x, box.y - box.c + 2));
+    // A high-contrast theme shows a plain dial, and the label's box.
+    highContrast = 1;
+    drawClock(side, moment(12, 0, 0));
+    highContrast = 0;
+    EXPECT_EQ(opaque(GetSysColor(COLOR_WINDOW)), facePixel(cx - h, cy - h));
+    EXPECT_EQ(opaque(GetSysColor(COLOR_HIGHLIGHT)), facePixel(box.x, box.y - box.c - 1));
+    EXPECT_EQ(1, settings.useImage);
     DeleteFileW(path.c_str());
 }
 
