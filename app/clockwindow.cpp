@@ -80,8 +80,8 @@ static void redrawNow()
     if (!settings.showSeconds)
         lastMinute = now.wMinute;
     armTimer(now);
-    tellTime(now, true);
     paintClockAt(now);
+    tellTime(now, true);
 }
 
 // While a high-contrast theme is on, the face is drawn in its colours.
@@ -205,8 +205,8 @@ static LRESULT onTimer()
     SYSTEMTIME now;
     GetLocalTime(&now);
     armTimer(now);
-    tellTime(now, false);
     clockTick(now);
+    tellTime(now, false); // after the frame, which is due at once
     giveWayToFullScreen();
     return 0;
 }
