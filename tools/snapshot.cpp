@@ -14,6 +14,7 @@
 //     --colors B,M,R1,R2,T own colours as RRGGBB: background, markers,
 //                          ring 1, ring 2, text (system colours otherwise)
 //     --picture FILE       a picture dial
+//     --high-contrast 0|1  in a high-contrast theme's system colours (0)
 // Exit code 0 on success, 1 when the PNG cannot be written, 2 on a wrong call.
 #include <windows.h>
 #include <gdiplus.h>
@@ -97,6 +98,8 @@ static bool parseArguments(int count, wchar_t **arguments, Options &options)
         else if (!wcscmp(name, L"--colors")) {
             if (!parseColors(value))
                 return false;
+        } else if (!wcscmp(name, L"--high-contrast")) {
+            highContrast = _wtoi(value);
         } else if (!wcscmp(name, L"--picture")) {
             settings.useImage = 1;
             lstrcpynW(settings.imagePath, value, textUnits);
@@ -151,9 +154,11 @@ int main()
     setDefaultColors(settings);
     Options options;
     if (!arguments || !parseArguments(count, arguments, options)) {
-        fprintf(stderr, "usage: snapshot [--size N] [--dpi N] [--time HH:MM:SS] [--date YYYY-MM-DD] [--seconds 0|1]\n"
-                        "  [--numbers 0|1|2] [--logo 0|1|2] [--logo-text TEXT] [--day 0|1|2]\n"
-                        "  [--colors RRGGBB,RRGGBB,RRGGBB,RRGGBB,RRGGBB] [--picture FILE] OUTPUT.png\n");
+        fprintf(stderr,
+                "usage: snapshot [--size N] [--dpi N] [--time HH:MM:SS] [--date YYYY-MM-DD] [--seconds 0|1]\n"
+                "  [--numbers 0|1|2] [--logo 0|1|2] [--logo-text TEXT] [--day 0|1|2]\n"
+                "  [--colors RRGGBB,RRGGBB,RRGGBB,RRGGBB,RRGGBB] [--picture FILE]\n"
+                "  [--high-contrast 0|1] OUTPUT.png\n");
         return 2;
     }
     ULONG_PTR token;
