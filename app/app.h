@@ -31,6 +31,8 @@ bool addTrayIcon();
 void restoreTrayIcon();
 // Removes the icon that the shell holds, at the exit.
 void deleteTrayIcon();
+// Gives the keyboard back to the notification area, at the icon.
+void focusTrayIcon();
 // The tip of the tray icon from now on.
 void setTrayTip(wchar_t const *tip);
 // The clock's words for the moment now: the product name, the long date

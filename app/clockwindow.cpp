@@ -313,13 +313,17 @@ static void showMenuAtCursor()
 // The tray icon's menu from the keyboard, at the icon, its first item
 // selected (the menu's own loop takes the Home key). The clock is in the
 // foreground first, so that the menu closes when the user goes elsewhere,
-// and a message after it makes the next menu stay open.
+// and a message after it makes the next menu stay open. A menu left with
+// Esc gives the keyboard back to the icon.
 static void showKeyboardMenu(POINT at)
 {
     SetForegroundWindow(mainWindow);
     PostMessageA(mainWindow, WM_KEYDOWN, VK_HOME, 0);
     showMenuAt(at);
     PostMessageA(mainWindow, WM_NULL, 0, 0);
+    MSG chosen;
+    if (!PeekMessageA(&chosen, mainWindow, WM_COMMAND, WM_COMMAND, PM_NOREMOVE))
+        focusTrayIcon();
 }
 
 // The shell follows a right click on the icon with WM_CONTEXTMENU, while

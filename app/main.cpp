@@ -87,6 +87,12 @@ void restoreTrayIcon()
         DestroyIcon(old);
 }
 
+void focusTrayIcon()
+{
+    if (trayIconShown)
+        Shell_NotifyIconW(NIM_SETFOCUS, &trayIcon);
+}
+
 void setTrayTip(wchar_t const *tip)
 {
     lstrcpynW(trayIcon.szTip, tip, ARRAYSIZE(trayIcon.szTip)); // 127 characters at most
