@@ -84,18 +84,8 @@ INT_PTR runAndClose(int templateId, DLGPROC procedure, char const *caption, void
 }
 
 // The dialogs open over the clock's real window, as from its menu.
-class SmallDialogs : public testing::Test {
+class SmallDialogs : public ClockWindowTest {
 protected:
-    void SetUp() override
-    {
-        loadFreshSettings();
-        ASSERT_NE(nullptr, createClockWindow());
-    }
-    void TearDown() override
-    {
-        destroyClockWindow();
-    }
-
     // Owned by the clock, which is disabled while the dialog is open.
     void expectModalOverClock(HWND dialog)
     {

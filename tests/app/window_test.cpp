@@ -52,7 +52,8 @@ struct Screen {
     }
 };
 
-class ClockWindow : public testing::Test {
+// Each test creates the window once it has chosen the settings.
+class ClockWindow : public ClockWindowTest {
 protected:
     void SetUp() override
     {
@@ -60,13 +61,8 @@ protected:
     }
     void TearDown() override
     {
-        destroyClockWindow();
+        ClockWindowTest::TearDown();
         SwapMouseButton(FALSE);
-    }
-    void create()
-    {
-        ASSERT_NE(nullptr, createClockWindow());
-        ASSERT_EQ(mainWindow, FindWindowA(className, nullptr));
     }
     // A stored position and side, as a later start finds them.
     void createAt(int left, int top, int side)
@@ -746,7 +742,7 @@ TEST_F(Tick, ResumeAndTimeChangeRedrawAndRearm)
 }
 
 // Restores the user's locale values that a test changes.
-class LocaleFlags : public testing::Test {
+class LocaleFlags : public ClockWindowTest {
 protected:
     char firstDay[80] = "", time[80] = "";
     void SetUp() override
@@ -757,14 +753,14 @@ protected:
     }
     void TearDown() override
     {
-        destroyClockWindow();
+        ClockWindowTest::TearDown();
         SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, firstDay);
         SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, time);
     }
-    static void recreate()
+    void recreate()
     {
         destroyClockWindow();
-        ASSERT_NE(nullptr, createClockWindow());
+        create();
     }
 };
 
