@@ -53,23 +53,14 @@ bool isHalfPastSeven(SYSTEMTIME const &time)
     return time.wHour == 7 && time.wMinute == 30;
 }
 
-class AlarmRing : public testing::Test {
+class AlarmRing : public RunningClockTest {
 protected:
     void SetUp() override
     {
-        clearRegistry();
+        RunningClockTest::SetUp();
         storeAlarm(0, 1, wakeUp);
         storeAlarm(1, 0, L"This alarm is switched off");
     }
-    // A failed check leaves the clock running, which would keep the
-    // desktop open.
-    void TearDown() override
-    {
-        if (clock.process.hProcess && WaitForSingleObject(clock.process.hProcess, 0) == WAIT_TIMEOUT)
-            killClock(clock);
-        clearRegistry();
-    }
-    RunningClock clock;
 };
 
 TEST_F(AlarmRing, StoredAlarmRingsAndAClickStopsIt)

@@ -108,16 +108,21 @@ void killProcesses(wchar_t const *exeName)
     CloseHandle(snapshot);
 }
 
-void TwoClocksTest::SetUp()
+void RunningClockTest::SetUp()
 {
     clearRegistry();
 }
 
-void TwoClocksTest::TearDown()
+void RunningClockTest::TearDown()
 {
-    for (RunningClock *clock : {&first, &second})
-        if (clock->process.hProcess && waitForExit(*clock, 0) == STILL_ACTIVE)
-            killClock(*clock);
+    releaseClock(first);
+    releaseClock(second);
     killProcesses(L"hh.exe");
     clearRegistry();
+}
+
+void RunningClockTest::start()
+{
+    releaseClock(clock);
+    ASSERT_TRUE(startClock(clock));
 }

@@ -58,12 +58,16 @@ template <class Condition> bool waitUntil(Condition condition, DWORD timeoutMs =
     return true;
 }
 
-// Tests that start up to two clocks from a cleared registry; whatever still
-// runs at the end is killed, with the help viewers, and the registry is
-// cleared again.
-class TwoClocksTest : public testing::Test {
+// Tests of the running clock, with up to two clocks (clock is first), from
+// a cleared registry; whatever still runs at the end is killed, with the
+// help viewers, and the registry is cleared again, so that a failed check
+// leaves no clock behind.
+class RunningClockTest : public testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // Starts clock afresh; it must come up.
+    void start();
     RunningClock first, second;
+    RunningClock &clock = first;
 };
