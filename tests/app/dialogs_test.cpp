@@ -199,9 +199,8 @@ TEST(Help, ShowHelpStartsTheViewerAtTheMapId)
 {
     // The viewer is given the file beside the program, whatever folder the
     // program was started in.
-    wchar_t previous[MAX_PATH] = L"";
-    GetCurrentDirectoryW(MAX_PATH, previous);
-    ASSERT_TRUE(SetCurrentDirectoryW(L"C:\\windows\\system32"));
+    CurrentFolder system32(L"C:\\windows\\system32");
+    ASSERT_TRUE(system32.entered);
     for (int mapId : {1, 2, 3, 5, 6}) {
         showHelp(mapId);
         DWORD viewer = waitForChildProcess(GetCurrentProcessId(), L"hh.exe");
@@ -214,5 +213,4 @@ TEST(Help, ShowHelpStartsTheViewerAtTheMapId)
                   commandArguments(commandLine));
         endProcess(viewer);
     }
-    SetCurrentDirectoryW(previous);
 }

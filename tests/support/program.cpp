@@ -25,6 +25,16 @@ std::wstring testFolder()
     return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
+CurrentFolder::CurrentFolder(wchar_t const *folder)
+    : entered(GetCurrentDirectoryW(MAX_PATH, previous) && SetCurrentDirectoryW(folder))
+{
+}
+
+CurrentFolder::~CurrentFolder()
+{
+    SetCurrentDirectoryW(previous);
+}
+
 bool startClock(RunningClock &clock, std::wstring const &arguments, DWORD timeoutMs,
                 std::wstring const &directory)
 {

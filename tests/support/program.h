@@ -19,6 +19,17 @@ std::wstring binFolder();
 // The folder of the running test program (Wine path).
 std::wstring testFolder();
 
+// Makes folder the current one for as long as it lives; the one before
+// comes back at its end, whatever the test's outcome.
+class CurrentFolder {
+    wchar_t previous[MAX_PATH] = L""; // filled before entered is set
+
+public:
+    explicit CurrentFolder(wchar_t const *folder);
+    ~CurrentFolder();
+    bool const entered;
+};
+
 // Starts the clock and waits until its window is shown (or, failing that,
 // exists). arguments follow the program's path on the command line; the
 // current directory is the program's folder unless directory names another.
