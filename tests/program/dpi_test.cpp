@@ -83,12 +83,16 @@ TEST_F(DpiScales, DefaultClockGrowsWithTheScaleAndKeepsItsProportions)
     ASSERT_TRUE(startClock(clock));
     RECT const corner = desktopCorner(scale->side);
     EXPECT_TRUE(waitUntil([&] { return windowRect(clock.window) == corner; })) << windowRect(clock.window);
+    // Until the drawing holds still: two equal screenshots of a drawn face,
+    // not of the blank square before the first frame.
     Frame last, frame;
-    waitUntil([&] { // until the drawing holds still
+    ASSERT_TRUE(waitUntil([&] {
         last = frame;
         frame = grab(windowRect(clock.window));
-        return frame.pixels == last.pixels;
-    });
+        auto blank = [&](DWORD pixel) { return pixel == frame.pixels[0]; };
+        return !frame.pixels.empty() && !std::all_of(frame.pixels.begin(), frame.pixels.end(), blank) &&
+               frame.pixels == last.pixels;
+    }));
     Frame standard;
     if (scale->dpi == 96)
         ASSERT_TRUE(saveFrame("frame-96", frame));
