@@ -15,13 +15,7 @@ source "$(dirname "$0")/../tools/wine-env.sh"
 ring=$(mktemp -d "$HALVITRUM_TEST_RUN/ring.XXXXXX")
 copy_prefix "$ring"
 
-# Sound of this test only.
-export HOME=$ring/home
-export HALVITRUM_SOUND_FILE=$ring/sound.raw
-mkdir -p "$HOME"
-cat >"$HOME/.asoundrc" <<ASOUND
-pcm.!default { type file; slave.pcm "null"; file "$HALVITRUM_SOUND_FILE"; format "raw" }
-ASOUND
+capture_sound "$ring" # sound of this test only
 
 cleanup() {
     wineserver -k >/dev/null 2>&1
@@ -30,29 +24,19 @@ cleanup() {
 trap cleanup EXIT
 wineserver -k >/dev/null 2>&1
 
-exit_file=$ring/exit
-export HALVITRUM_EXIT_FILE
-HALVITRUM_EXIT_FILE=$(windows_path "$exit_file")
 # The shell traces the balloons it is asked for, title included, which the
 # shell's tooltip does not hand out otherwise.
 export WINEDEBUG=-all,trace+tooltips
 # Wine takes file times and its timers from the real clock.
 export NO_FAKE_STAT=1 FAKETIME_DONT_FAKE_MONOTONIC=1
 offset=$(($(date -d '2026-12-07 07:29:40' +%s) - $(date +%s)))
-log=$ring/log
 # Beyond a minute something hangs; the server's end then ends every program.
-timeout 90 faketime -f "${offset}s" wine explorer /desktop=AlarmRing,1280x800 "$program" >"$log" 2>&1 </dev/null
-grep -v ":tooltips:" "$log"
-
-if [ ! -s "$exit_file" ]; then
-    echo "$(basename "$program") ended without reporting a result" >&2
-    exit 1
-fi
-code=$(tr -dc 0-9 <"$exit_file")
+run_in_desktop "$ring" AlarmRing,1280x800 timeout 90 faketime -f "${offset}s" -- "$program"
+code=$?
 # The information icon is the tooltip's title icon 1.
-if ! grep -q 'title = L"Alarm", icon = 0*1$' "$log"; then
+if ! grep -q 'title = L"Alarm", icon = 0*1$' "$ring/log"; then
     echo "The shell was not asked for an information balloon titled \"Alarm\"." >&2
-    grep -a 'title = ' "$log" >&2
+    grep -a 'title = ' "$ring/log" >&2
     code=1
 fi
 exit "$code"

@@ -22,13 +22,7 @@ export LC_ALL=C.UTF-8
 run=$(mktemp -d /tmp/halvitrum-tests.XXXXXX)
 export HALVITRUM_TEST_RUN=$run
 export WINEPREFIX=$run/prefix
-# Everything Wine plays goes to a file that the alarm tests measure.
-export HOME=$run/home
-export HALVITRUM_SOUND_FILE=$run/sound.raw
-mkdir -p "$HOME"
-cat >"$HOME/.asoundrc" <<ASOUND
-pcm.!default { type file; slave.pcm "null"; file "$HALVITRUM_SOUND_FILE"; format "raw" }
-ASOUND
+capture_sound "$run"
 
 # Whatever the clean-up meets, the run's result is CTest's.
 cleanup() {

@@ -74,6 +74,48 @@ windows_path() {
     printf 'Z:%s' "${1//\//\\}"
 }
 
+# capture_sound DIR: everything Wine plays goes to the file DIR/sound.raw
+# (HALVITRUM_SOUND_FILE), which the alarm tests measure, through an ALSA
+# setting in DIR/home, which becomes HOME.
+capture_sound() {
+    export HOME=$1/home HALVITRUM_SOUND_FILE=$1/sound.raw
+    mkdir -p "$HOME"
+    cat >"$HOME/.asoundrc" <<ASOUND
+pcm.!default { type file; slave.pcm "null"; file "$HALVITRUM_SOUND_FILE"; format "raw" }
+ASOUND
+}
+
+# run_in_desktop FOLDER DESKTOP [LAUNCHER...] -- PROGRAM [ARGUMENTS...]: runs
+# a test program under Wine inside the Wine desktop DESKTOP ("Name,WxH"; on
+# the display itself when empty), through the LAUNCHER words when given
+# (timeout, faketime). Its result is the program's exit code, which from
+# inside a desktop only comes back through the file HALVITRUM_EXIT_FILE
+# (FOLDER/exit). The output goes to FOLDER/log, shown as it grows less
+# Wine's traces: Wine's helper processes outlive the program and would
+# keep the caller's output open.
+run_in_desktop() {
+    local folder=$1 desktop=$2 launcher=() explorer=()
+    shift 2
+    while [ "$1" != -- ]; do
+        launcher+=("$1")
+        shift
+    done
+    shift
+    [ -n "$desktop" ] && explorer=(explorer "/desktop=$desktop")
+    rm -f "$folder/exit"
+    : >"$folder/log"
+    HALVITRUM_EXIT_FILE=$(windows_path "$folder/exit") \
+        "${launcher[@]}" wine "${explorer[@]}" "$@" >"$folder/log" 2>&1 </dev/null &
+    local pid=$!
+    tail -n +1 -f --pid="$pid" "$folder/log" | grep -av ':trace:'
+    wait "$pid"
+    if [ ! -s "$folder/exit" ]; then
+        echo "$(basename "$1") ended without reporting a result" >&2
+        return 1
+    fi
+    return "$(tr -dc 0-9 <"$folder/exit")"
+}
+
 # copy_prefix DIR: a copy of $WINEPREFIX as DIR/prefix for a Wine server of
 # its own, which becomes WINEPREFIX. Linked, not copied: Wine replaces its
 # registry files instead of writing into them. The registry and the
