@@ -38,4 +38,6 @@ start_display
 prepare_prefix
 install_face_font "$build/bin"
 wineserver -p # one server for the whole run
-ctest --test-dir "$build" --output-on-failure "$@"
+# As many tests at a time as there are cores; those that share the run's
+# prefix, server and display take turns (tests/CMakeLists.txt).
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@"

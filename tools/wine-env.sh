@@ -130,15 +130,17 @@ copy_prefix() {
 }
 
 # own_test_folder NAME: for a test script that tools/run-tests.sh runs with
-# a Wine server (and perhaps an Xvfb, XVFB_PID) of its own: RUN becomes a
-# new folder under the run's, and at exit that server and display end and
-# RUN goes. Outside tools/run-tests.sh the script ends with code 2.
+# a Wine server (and perhaps an Xvfb, XVFB_PID) of its own, beside other
+# tests: RUN becomes a new folder under the run's, with a sound file of its
+# own, and at exit that server and display end and RUN goes. Outside
+# tools/run-tests.sh the script ends with code 2.
 own_test_folder() {
     if [ -z "${HALVITRUM_TEST_RUN:-}" ]; then
         echo "Run the tests with tools/run-tests.sh, which prepares their Wine prefix and display." >&2
         exit 2
     fi
     RUN=$(mktemp -d "$HALVITRUM_TEST_RUN/$1.XXXXXX")
+    capture_sound "$RUN"
     XVFB_PID=
     trap 'wineserver -k >/dev/null 2>&1; [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null; rm -rf "$RUN"' EXIT
 }
