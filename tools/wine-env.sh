@@ -107,7 +107,7 @@ run_in_desktop() {
     HALVITRUM_EXIT_FILE=$(windows_path "$folder/exit") \
         "${launcher[@]}" wine "${explorer[@]}" "$@" >"$folder/log" 2>&1 </dev/null &
     local pid=$!
-    tail -n +1 -f --pid="$pid" "$folder/log" | grep -av ':trace:'
+    tail -n +1 -f --pid="$pid" "$folder/log" | grep -av --line-buffered ':trace:'
     wait "$pid"
     if [ ! -s "$folder/exit" ]; then
         echo "$(basename "$1") ended without reporting a result" >&2
