@@ -3,56 +3,28 @@
 # inside a Wine desktop whose clock is faked to Monday 2026-12-07 07:29:40,
 # starts the clock, and watches the shell's balloon and Wine's sound output.
 # The faked time must reach every Wine process, the server included, so the
-# run's prefix is copied and gets a server of its own.
+# run's prefix is copied and gets a server of its own; the desktop is on a
+# display of its own, where it covers no other test's windows.
 set -uo pipefail
-if [ -z "${HALVITRUM_TEST_RUN:-}" ]; then
-    echo "Run the tests with tools/run-tests.sh, which prepares their Wine prefix and display." >&2
-    exit 2
-fi
-program=$1
 source "$(dirname "$0")/../tools/wine-env.sh"
+own_test_folder ring
+program=$1
+start_display || exit 1
+copy_prefix "$RUN"
 
-ring=$(mktemp -d "$HALVITRUM_TEST_RUN/ring.XXXXXX")
-copy_prefix "$ring"
-
-# Sound of this test only.
-export HOME=$ring/home
-export HALVITRUM_SOUND_FILE=$ring/sound.raw
-mkdir -p "$HOME"
-cat >"$HOME/.asoundrc" <<ASOUND
-pcm.!default { type file; slave.pcm "null"; file "$HALVITRUM_SOUND_FILE"; format "raw" }
-ASOUND
-
-cleanup() {
-    wineserver -k >/dev/null 2>&1
-    rm -rf "$ring"
-}
-trap cleanup EXIT
-wineserver -k >/dev/null 2>&1
-
-exit_file=$ring/exit
-export HALVITRUM_EXIT_FILE
-HALVITRUM_EXIT_FILE=$(windows_path "$exit_file")
 # The shell traces the balloons it is asked for, title included, which the
 # shell's tooltip does not hand out otherwise.
 export WINEDEBUG=-all,trace+tooltips
 # Wine takes file times and its timers from the real clock.
 export NO_FAKE_STAT=1 FAKETIME_DONT_FAKE_MONOTONIC=1
 offset=$(($(date -d '2026-12-07 07:29:40' +%s) - $(date +%s)))
-log=$ring/log
 # Beyond a minute something hangs; the server's end then ends every program.
-timeout 90 faketime -f "${offset}s" wine explorer /desktop=AlarmRing,1280x800 "$program" >"$log" 2>&1 </dev/null
-grep -v ":tooltips:" "$log"
-
-if [ ! -s "$exit_file" ]; then
-    echo "$(basename "$program") ended without reporting a result" >&2
-    exit 1
-fi
-code=$(tr -dc 0-9 <"$exit_file")
+run_in_desktop "$RUN" AlarmRing,1280x800 timeout 90 faketime -f "${offset}s" -- "$program"
+code=$?
 # The information icon is the tooltip's title icon 1.
-if ! grep -q 'title = L"Alarm", icon = 0*1$' "$log"; then
+if ! grep -q 'title = L"Alarm", icon = 0*1$' "$RUN/log"; then
     echo "The shell was not asked for an information balloon titled \"Alarm\"." >&2
-    grep -a 'title = ' "$log" >&2
+    grep -a 'title = ' "$RUN/log" >&2
     code=1
 fi
 exit "$code"

@@ -12,26 +12,20 @@ programs=$1
 apps=$2
 start_display 1920x1200x24 || exit 1
 copy_prefix "$RUN"
-export HALVITRUM_DPI_FRAMES HALVITRUM_EXIT_FILE HALVITRUM_DESKTOP=DpiScales HALVITRUM_DPI
+export HALVITRUM_DPI_FRAMES HALVITRUM_DESKTOP=DpiScales HALVITRUM_DPI
 HALVITRUM_DPI_FRAMES=$(windows_path "$RUN")
 # Wine takes file times and its timers from the real clock.
 export NO_FAKE_STAT=1 FAKETIME_DONT_FAKE_MONOTONIC=1
 
 # pass PROGRAM FILTER: runs the program's tests inside the desktop; its result.
 pass() {
-    local exit_file
-    exit_file=$(mktemp "$RUN/exit.XXXXXX")
-    HALVITRUM_EXIT_FILE=$(windows_path "$exit_file")
-    local offset=$(($(date -d '2026-12-07 10:10:05' +%s) - $(date +%s)))
-    timeout 100 faketime -f "${offset}s" wine explorer /desktop=$HALVITRUM_DESKTOP,1920x1200 "$1" \
-        --gtest_filter="$2" </dev/null 2>&1
+    local offset=$(($(date -d '2026-12-07 10:10:05' +%s) - $(date +%s))) code
+    run_in_desktop "$RUN" $HALVITRUM_DESKTOP,1920x1200 timeout 100 faketime -f "${offset}s" -- \
+        "$1" --gtest_filter="$2"
+    code=$?
     wineserver -k >/dev/null 2>&1
     wineserver -w
-    if [ ! -s "$exit_file" ]; then
-        echo "$(basename "$1") ended without reporting a result at $HALVITRUM_DPI DPI" >&2
-        return 1
-    fi
-    return "$(tr -dc 0-9 <"$exit_file")"
+    return "$code"
 }
 
 code=0

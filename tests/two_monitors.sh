@@ -17,13 +17,4 @@ copy_prefix "$RUN"
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
 wineserver -k >/dev/null 2>&1
 wineserver -w
-
-export HALVITRUM_EXIT_FILE
-HALVITRUM_EXIT_FILE=$(windows_path "$RUN/exit")
-timeout 100 wine "$program" --gtest_filter='TwoMonitors*' </dev/null 2>&1
-if [ ! -s "$RUN/exit" ]; then
-    echo "$(basename "$program") ended without reporting a result" >&2
-    exit 1
-fi
-code=$(tr -dc 0-9 <"$RUN/exit")
-exit "$code"
+run_in_desktop "$RUN" "" timeout 100 -- "$program" --gtest_filter='TwoMonitors*'

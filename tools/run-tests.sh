@@ -22,13 +22,7 @@ export LC_ALL=C.UTF-8
 run=$(mktemp -d /tmp/halvitrum-tests.XXXXXX)
 export HALVITRUM_TEST_RUN=$run
 export WINEPREFIX=$run/prefix
-# Everything Wine plays goes to a file that the alarm tests measure.
-export HOME=$run/home
-export HALVITRUM_SOUND_FILE=$run/sound.raw
-mkdir -p "$HOME"
-cat >"$HOME/.asoundrc" <<ASOUND
-pcm.!default { type file; slave.pcm "null"; file "$HALVITRUM_SOUND_FILE"; format "raw" }
-ASOUND
+capture_sound "$run"
 
 # Whatever the clean-up meets, the run's result is CTest's.
 cleanup() {
@@ -44,4 +38,6 @@ start_display
 prepare_prefix
 install_face_font "$build/bin"
 wineserver -p # one server for the whole run
-ctest --test-dir "$build" --output-on-failure "$@"
+# As many tests at a time as there are cores; those that share the run's
+# prefix, server and display take turns (tests/CMakeLists.txt).
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@"

@@ -74,6 +74,48 @@ windows_path() {
     printf 'Z:%s' "${1//\//\\}"
 }
 
+# capture_sound DIR: everything Wine plays goes to the file DIR/sound.raw
+# (HALVITRUM_SOUND_FILE), which the alarm tests measure, through an ALSA
+# setting in DIR/home, which becomes HOME.
+capture_sound() {
+    export HOME=$1/home HALVITRUM_SOUND_FILE=$1/sound.raw
+    mkdir -p "$HOME"
+    cat >"$HOME/.asoundrc" <<ASOUND
+pcm.!default { type file; slave.pcm "null"; file "$HALVITRUM_SOUND_FILE"; format "raw" }
+ASOUND
+}
+
+# run_in_desktop FOLDER DESKTOP [LAUNCHER...] -- PROGRAM [ARGUMENTS...]: runs
+# a test program under Wine inside the Wine desktop DESKTOP ("Name,WxH"; on
+# the display itself when empty), through the LAUNCHER words when given
+# (timeout, faketime). Its result is the program's exit code, which from
+# inside a desktop only comes back through the file HALVITRUM_EXIT_FILE
+# (FOLDER/exit). The output goes to FOLDER/log, shown as it grows less
+# Wine's traces: Wine's helper processes outlive the program and would
+# keep the caller's output open.
+run_in_desktop() {
+    local folder=$1 desktop=$2 launcher=() explorer=()
+    shift 2
+    while [ "$1" != -- ]; do
+        launcher+=("$1")
+        shift
+    done
+    shift
+    [ -n "$desktop" ] && explorer=(explorer "/desktop=$desktop")
+    rm -f "$folder/exit"
+    : >"$folder/log"
+    HALVITRUM_EXIT_FILE=$(windows_path "$folder/exit") \
+        "${launcher[@]}" wine "${explorer[@]}" "$@" >"$folder/log" 2>&1 </dev/null &
+    local pid=$!
+    tail -n +1 -f --pid="$pid" "$folder/log" | grep -av --line-buffered ':trace:'
+    wait "$pid"
+    if [ ! -s "$folder/exit" ]; then
+        echo "$(basename "$1") ended without reporting a result" >&2
+        return 1
+    fi
+    return "$(tr -dc 0-9 <"$folder/exit")"
+}
+
 # copy_prefix DIR: a copy of $WINEPREFIX as DIR/prefix for a Wine server of
 # its own, which becomes WINEPREFIX. Linked, not copied: Wine replaces its
 # registry files instead of writing into them. The registry and the
@@ -88,15 +130,17 @@ copy_prefix() {
 }
 
 # own_test_folder NAME: for a test script that tools/run-tests.sh runs with
-# a Wine server (and perhaps an Xvfb, XVFB_PID) of its own: RUN becomes a
-# new folder under the run's, and at exit that server and display end and
-# RUN goes. Outside tools/run-tests.sh the script ends with code 2.
+# a Wine server (and perhaps an Xvfb, XVFB_PID) of its own, beside other
+# tests: RUN becomes a new folder under the run's, with a sound file of its
+# own, and at exit that server and display end and RUN goes. Outside
+# tools/run-tests.sh the script ends with code 2.
 own_test_folder() {
     if [ -z "${HALVITRUM_TEST_RUN:-}" ]; then
         echo "Run the tests with tools/run-tests.sh, which prepares their Wine prefix and display." >&2
         exit 2
     fi
     RUN=$(mktemp -d "$HALVITRUM_TEST_RUN/$1.XXXXXX")
+    capture_sound "$RUN"
     XVFB_PID=
     trap 'wineserver -k >/dev/null 2>&1; [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null; rm -rf "$RUN"' EXIT
 }

@@ -82,8 +82,7 @@ void AlarmsPageTest::SetUp()
 {
     // The page's apply is taken over by the clock's real window, which
     // must not tick here: the tests' alarms are not to ring at the real time.
-    loadFreshSettings();
-    createClockWindow();
+    ClockWindowTest::SetUp();
     KillTimer(mainWindow, clockTimer);
     saved24Hour = use24Hour;
     savedMondayFirst = mondayFirst;
@@ -100,10 +99,9 @@ void AlarmsPageTest::SetUp()
 void AlarmsPageTest::TearDown()
 {
     closePage();
-    destroyClockWindow();
+    ClockWindowTest::TearDown();
     use24Hour = saved24Hour;
     mondayFirst = savedMondayFirst;
-    clearRegistry();
 }
 
 void AlarmsPageTest::openPage()

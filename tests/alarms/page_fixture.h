@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/settings.h"
+#include "support/clockwindow.h"
 #include "support/dialogdriver.h"
 
 // One alarm as a test writes it: "HH:MM", weekdays Sunday first as
@@ -31,7 +32,7 @@ void setTable(std::vector<TestAlarm> const &alarms);
 std::vector<std::string> listRows();
 std::string cell(int row, int column);
 
-class AlarmsPageTest : public testing::Test {
+class AlarmsPageTest : public ClockWindowTest {
 protected:
     void SetUp() override;
     void TearDown() override;

@@ -84,18 +84,8 @@ INT_PTR runAndClose(int templateId, DLGPROC procedure, char const *caption, void
 }
 
 // The dialogs open over the clock's real window, as from its menu.
-class SmallDialogs : public testing::Test {
+class SmallDialogs : public ClockWindowTest {
 protected:
-    void SetUp() override
-    {
-        loadFreshSettings();
-        ASSERT_NE(nullptr, createClockWindow());
-    }
-    void TearDown() override
-    {
-        destroyClockWindow();
-    }
-
     // Owned by the clock, which is disabled while the dialog is open.
     void expectModalOverClock(HWND dialog)
     {
@@ -209,9 +199,8 @@ TEST(Help, ShowHelpStartsTheViewerAtTheMapId)
 {
     // The viewer is given the file beside the program, whatever folder the
     // program was started in.
-    wchar_t previous[MAX_PATH] = L"";
-    GetCurrentDirectoryW(MAX_PATH, previous);
-    ASSERT_TRUE(SetCurrentDirectoryW(L"C:\\windows\\system32"));
+    CurrentFolder system32(L"C:\\windows\\system32");
+    ASSERT_TRUE(system32.entered);
     for (int mapId : {1, 2, 3, 5, 6}) {
         showHelp(mapId);
         DWORD viewer = waitForChildProcess(GetCurrentProcessId(), L"hh.exe");
@@ -224,5 +213,4 @@ TEST(Help, ShowHelpStartsTheViewerAtTheMapId)
                   commandArguments(commandLine));
         endProcess(viewer);
     }
-    SetCurrentDirectoryW(previous);
 }

@@ -27,19 +27,14 @@ static int const colorGroup[] = {IDC_COLORBACKGROUND, IDC_COLORRING1,      IDC_C
                                  IDC_LABELTEXT,       IDC_LABELMARKERS,    IDC_COLORSGROUP};
 static int const imageGroup[] = {IDC_IMAGEGROUP, IDC_IMAGEPATH, IDC_SELECTIMAGE};
 
-class ColorsPage : public testing::Test {
+class ColorsPage : public ClockWindowTest {
 protected:
     void SetUp() override
     {
         loadFreshSettings();
         // A plain dial: no labels over the face's middle.
         settings.showNumbers = settings.showLogo = settings.showDayOfTheWeek = 0;
-        createClockWindow();
-    }
-    void TearDown() override
-    {
-        destroyClockWindow();
-        clearRegistry();
+        create();
     }
 };
 

@@ -16,19 +16,7 @@
 
 COLORREF const marker = RGB(1, 2, 3);
 
-class OptionsPage : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        loadFreshSettings();
-        createClockWindow();
-    }
-    void TearDown() override
-    {
-        destroyClockWindow();
-        clearRegistry();
-    }
-};
+class OptionsPage : public ClockWindowTest {};
 
 static std::vector<std::string> items(HWND list)
 {

@@ -20,18 +20,12 @@
 
 int const applyButton = 0x3021; // the sheet's Apply button
 
-class Sheet : public testing::Test {
+class Sheet : public ClockWindowTest {
 protected:
-    void SetUp() override
-    {
-        loadFreshSettings();
-        createClockWindow();
-    }
     void TearDown() override
     {
         close();
-        destroyClockWindow();
-        clearRegistry();
+        ClockWindowTest::TearDown();
     }
 
     // The two pages as the clock's sheet holds them.

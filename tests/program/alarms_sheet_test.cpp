@@ -52,7 +52,7 @@ BOOL CALLBACK findAlarmsPage(HWND child, LPARAM parameter)
     return TRUE;
 }
 
-class AlarmsSheetProgram : public TwoClocksTest {
+class AlarmsSheetProgram : public RunningClockTest {
 protected:
     // Opens the sheet on the Alarms page as the menu command does.
     bool openAlarms(RunningClock &clock)

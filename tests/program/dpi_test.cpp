@@ -49,9 +49,11 @@ Box inkBox(Frame const &frame, Box const &part)
     return {double(x0) / n, double(y0) / n, double(x1) / n, double(y1) / n};
 }
 
+class DpiScales : public RunningClockTest {};
+
 } // namespace
 
-TEST(DpiScales, DefaultClockGrowsWithTheScaleAndKeepsItsProportions)
+TEST_F(DpiScales, DefaultClockGrowsWithTheScaleAndKeepsItsProportions)
 {
     struct {
         UINT dpi;
@@ -69,7 +71,6 @@ TEST(DpiScales, DefaultClockGrowsWithTheScaleAndKeepsItsProportions)
     // Blue text, numbers only at the quarters, a solid date and no day
     // label: the "12" and the date are the only blue above and below the
     // centre. No second hand: the hands hold still for the minute.
-    clearRegistry();
     for (auto const &value : {std::make_pair("onTop", 1),
                               {"show.seconds", 0},
                               {"show.numbers", 2},
@@ -79,16 +80,19 @@ TEST(DpiScales, DefaultClockGrowsWithTheScaleAndKeepsItsProportions)
         setNumber(settingsKey, value.first, value.second);
     setNumber(settingsKey, "Color text", RGB(0, 0, 255));
 
-    RunningClock clock;
     ASSERT_TRUE(startClock(clock));
     RECT const corner = desktopCorner(scale->side);
     EXPECT_TRUE(waitUntil([&] { return windowRect(clock.window) == corner; })) << windowRect(clock.window);
+    // Until the drawing holds still: two equal screenshots of a drawn face,
+    // not of the blank square before the first frame.
     Frame last, frame;
-    waitUntil([&] { // until the drawing holds still
+    ASSERT_TRUE(waitUntil([&] {
         last = frame;
         frame = grab(windowRect(clock.window));
-        return frame.pixels == last.pixels;
-    });
+        auto blank = [&](DWORD pixel) { return pixel == frame.pixels[0]; };
+        return !frame.pixels.empty() && !std::all_of(frame.pixels.begin(), frame.pixels.end(), blank) &&
+               frame.pixels == last.pixels;
+    }));
     Frame standard;
     if (scale->dpi == 96)
         ASSERT_TRUE(saveFrame("frame-96", frame));
@@ -108,8 +112,6 @@ TEST(DpiScales, DefaultClockGrowsWithTheScaleAndKeepsItsProportions)
     EXPECT_EQ(square(corner.left, corner.top, scale->increased), windowRect(clock.window));
     SendMessageA(clock.window, WM_COMMAND, IDM_SIZEDECREASE, 0);
     EXPECT_EQ(0u, exitClock(clock));
-    releaseClock(clock);
-    killProcesses(L"hh.exe");
     DWORD size = 0;
     EXPECT_TRUE(numberValue(settingsKey, "size", size));
     EXPECT_EQ(256u, size);

@@ -16,21 +16,14 @@
 
 namespace {
 
-class MenuDialogs : public testing::Test {
+class MenuDialogs : public RunningClockTest {
 protected:
-    RunningClock clock;
-
     // A start that is not the first, so that no help viewer opens by itself.
     void SetUp() override
     {
-        clearRegistry();
+        RunningClockTest::SetUp();
         setNumber(settingsKey, "onTop", 1);
-        ASSERT_TRUE(startClock(clock));
-    }
-    void TearDown() override
-    {
-        releaseClock(clock);
-        killProcesses(L"hh.exe");
+        start();
     }
     DWORD clockId() const
     {

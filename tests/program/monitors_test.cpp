@@ -32,19 +32,14 @@ BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM found)
     return TRUE;
 }
 
-class TwoMonitors : public testing::Test {
+class TwoMonitors : public RunningClockTest {
 protected:
     void SetUp() override
     {
+        RunningClockTest::SetUp();
         EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&monitors));
         if (monitors.others.size() != 1)
             GTEST_SKIP() << "needs two monitors, as tests/two_monitors.sh sets them up";
-        clearRegistry();
-    }
-    void TearDown() override
-    {
-        releaseClock(clock);
-        clearRegistry();
     }
     // Starts the clock from a stored place and side; its window rectangle.
     RECT startAt(int left, int top, int side)
@@ -73,7 +68,6 @@ protected:
         return square(int(left), int(top), int(side));
     }
     Monitors monitors;
-    RunningClock clock;
 };
 
 } // namespace

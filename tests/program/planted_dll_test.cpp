@@ -34,11 +34,11 @@ std::wstring modulePath(DWORD processId, wchar_t const *name)
 // Wine's DLL load order for Halvitrum.exe alone.
 wchar_t const wineOverrides[] = L"Software\\Wine\\AppDefaults\\Halvitrum.exe\\DllOverrides";
 
-class PlantedDll : public TwoClocksTest {
+class PlantedDll : public RunningClockTest {
 protected:
     void SetUp() override
     {
-        TwoClocksTest::SetUp();
+        RunningClockTest::SetUp();
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         folder = std::wstring(temp) + L"halvitrum-planted-" + std::to_wstring(GetCurrentProcessId());
@@ -58,7 +58,7 @@ protected:
     {
         RegDeleteTreeW(HKEY_CURRENT_USER, wineOverrides);
         RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Halvitrum.exe");
-        TwoClocksTest::TearDown();
+        RunningClockTest::TearDown();
         for (wchar_t const *file : {L"\\Halvitrum.exe", L"\\winmm.dll", L"\\winmm-loaded.txt"})
             DeleteFileW((folder + file).c_str());
         RemoveDirectoryW(folder.c_str());

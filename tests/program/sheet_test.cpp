@@ -17,27 +17,8 @@
 int const applyButton = 0x3021;                              // the sheet's Apply button
 int const redField = 706, greenField = 707, blueField = 708; // of the colour dialog
 
-class SheetProgram : public testing::Test {
+class SheetProgram : public RunningClockTest {
 protected:
-    void TearDown() override
-    {
-        if (clock.process.hProcess) {
-            killClock(clock);
-            CloseHandle(clock.process.hProcess);
-            CloseHandle(clock.process.hThread);
-        }
-        killProcesses(L"hh.exe");
-        clearRegistry();
-    }
-    void start()
-    {
-        if (clock.process.hProcess) {
-            CloseHandle(clock.process.hProcess);
-            CloseHandle(clock.process.hThread);
-        }
-        clock = RunningClock();
-        ASSERT_TRUE(startClock(clock));
-    }
     // Opens the sheet through the menu command; the sheet is modal in the
     // clock, so the command is posted.
     HWND openSheet()
@@ -45,7 +26,6 @@ protected:
         PostMessageA(clock.window, WM_COMMAND, IDM_OPTIONS, 0);
         return waitForDialog("Properties", 0, clock.process.dwProcessId);
     }
-    RunningClock clock;
 };
 
 static HWND showPage(HWND sheet, int index)

@@ -34,7 +34,7 @@ void expectEveryValueStored()
     EXPECT_TRUE(keyExists(eventsKey));
 }
 
-class Startup : public TwoClocksTest {
+class Startup : public RunningClockTest {
 protected:
 };
 

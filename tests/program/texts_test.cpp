@@ -70,25 +70,18 @@ bool unicodeWindow(HWND window)
     return window && IsWindowUnicode(window);
 }
 
-class TextsProgram : public testing::Test {
+class TextsProgram : public RunningClockTest {
 protected:
     void SetUp() override
     {
-        clearRegistry();
+        RunningClockTest::SetUp();
         // The path is only ever chosen in a file dialog; a stored one is
         // shown by the page and taken back by its apply.
         setText(settingsKey, L"Image", imagePath);
     }
-    void TearDown() override
-    {
-        releaseClock(clock);
-        killProcesses(L"hh.exe");
-        clearRegistry();
-    }
     void start()
     {
-        releaseClock(clock);
-        ASSERT_TRUE(startClock(clock));
+        RunningClockTest::start();
         killProcesses(L"hh.exe");
     }
     // The sheet opened through the menu command, which is modal in the
@@ -104,7 +97,6 @@ protected:
         pressButton(alarms, button);
         return waitForDialog(caption, 0, clock.process.dwProcessId);
     }
-    RunningClock clock;
     HWND sheet = nullptr;
 };
 

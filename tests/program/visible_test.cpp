@@ -18,11 +18,11 @@ DWORD rgb(COLORREF color)
     return GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color);
 }
 
-class Visible : public testing::Test {
+class Visible : public RunningClockTest {
 protected:
     void SetUp() override
     {
-        clearRegistry();
+        RunningClockTest::SetUp();
         setNumber(settingsKey, "X", 300);
         setNumber(settingsKey, "Y", 200);
         setNumber(settingsKey, "size", 256);
@@ -30,14 +30,6 @@ protected:
         setNumber(settingsKey, "Color ring 1", ringColor);
         setNumber(settingsKey, "Color ring 2", ringColor);
     }
-    void TearDown() override
-    {
-        if (clock.process.hProcess && waitForExit(clock, 0) == STILL_ACTIVE)
-            killClock(clock);
-        killProcesses(L"hh.exe");
-        clearRegistry();
-    }
-    RunningClock clock;
 };
 
 } // namespace

@@ -23,15 +23,8 @@ static bool menuShown()
     return menu && IsWindowVisible(menu);
 }
 
-class ClockProgram : public testing::Test {
+class ClockProgram : public RunningClockTest {
 protected:
-    RunningClock clock;
-
-    void TearDown() override
-    {
-        releaseClock(clock);
-        killProcesses(L"hh.exe");
-    }
     // Delivered and handled before it returns, as the shell's calls are.
     LRESULT send(UINT message, WPARAM wParam, LPARAM lParam)
     {

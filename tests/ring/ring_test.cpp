@@ -53,23 +53,14 @@ bool isHalfPastSeven(SYSTEMTIME const &time)
     return time.wHour == 7 && time.wMinute == 30;
 }
 
-class AlarmRing : public testing::Test {
+class AlarmRing : public RunningClockTest {
 protected:
     void SetUp() override
     {
-        clearRegistry();
+        RunningClockTest::SetUp();
         storeAlarm(0, 1, wakeUp);
         storeAlarm(1, 0, L"This alarm is switched off");
     }
-    // A failed check leaves the clock running, which would keep the
-    // desktop open.
-    void TearDown() override
-    {
-        if (clock.process.hProcess && WaitForSingleObject(clock.process.hProcess, 0) == WAIT_TIMEOUT)
-            killClock(clock);
-        clearRegistry();
-    }
-    RunningClock clock;
 };
 
 TEST_F(AlarmRing, StoredAlarmRingsAndAClickStopsIt)
@@ -85,8 +76,11 @@ TEST_F(AlarmRing, StoredAlarmRingsAndAClickStopsIt)
     // shell must be there to take it.
     ASSERT_TRUE(waitUntil([] { return FindWindowA("Shell_TrayWnd", nullptr) != nullptr; }, 10000));
     ASSERT_TRUE(startClock(clock, L"", 15000, L"C:\\windows\\system32")); // as at logon
-    Sleep(500);
-    HWND refusal = FindWindowA("#32770", "Halvitrum");
+    HWND refusal = nullptr;
+    EXPECT_TRUE(waitUntil([&] {
+        refusal = FindWindowA("#32770", "Halvitrum");
+        return refusal || modifyTrayIcon(clock.window);
+    }));
     EXPECT_EQ(nullptr, refusal) << "the clock could not add its notification icon";
     Balloon balloon;
     EXPECT_FALSE(findBalloon(balloon)) << "a balloon before the alarm's minute";
@@ -123,8 +117,7 @@ TEST_F(AlarmRing, StoredAlarmRingsAndAClickStopsIt)
 
     SendMessageA(clock.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
     SendMessageA(clock.window, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
-    Sleep(300);
-    EXPECT_FALSE(soundGrows()) << "the click did not stop the sound";
+    EXPECT_TRUE(waitUntil([] { return !soundGrows(); }, 3000)) << "the click did not stop the sound";
     GetLocalTime(&now);
     EXPECT_TRUE(isHalfPastSeven(now))
         << "the sound was measured too late to tell a click from the minute's end";

@@ -281,9 +281,8 @@ TEST_F(Settings, DefaultsForThePages)
 TEST(StoredFiles, RelativeNamesLieBesideTheProgram)
 {
     std::wstring const folder = testFolder() + L"\\";
-    wchar_t previous[MAX_PATH] = L"";
-    GetCurrentDirectoryW(MAX_PATH, previous);
-    ASSERT_TRUE(SetCurrentDirectoryW(L"C:\\windows\\system32"));
+    CurrentFolder system32(L"C:\\windows\\system32");
+    ASSERT_TRUE(system32.entered);
     struct {
         wchar_t const *stored;
         bool inFolder;
@@ -298,5 +297,4 @@ TEST(StoredFiles, RelativeNamesLieBesideTheProgram)
         ASSERT_TRUE(programFilePath(name.stored, path)) << name.stored;
         EXPECT_EQ((name.inFolder ? folder : L"") + name.stored, path);
     }
-    SetCurrentDirectoryW(previous);
 }

@@ -67,3 +67,21 @@ void destroyClockWindow()
         DestroyWindow(mainWindow);
     pumpMessages();
 }
+
+void ClockWindowTest::SetUp()
+{
+    loadFreshSettings();
+    create();
+}
+
+void ClockWindowTest::TearDown()
+{
+    destroyClockWindow();
+    clearRegistry();
+}
+
+void ClockWindowTest::create()
+{
+    ASSERT_NE(nullptr, createClockWindow());
+    ASSERT_EQ(mainWindow, FindWindowA(className, nullptr));
+}

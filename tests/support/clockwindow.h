@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include "support/rects.h" // windowRect
 
 // Settings as a first start finds them (cleared registry), but without the
@@ -20,3 +22,15 @@ void destroyClockWindow();
 
 // Dispatches every message waiting for this thread.
 void pumpMessages();
+
+// Tests of the clock's real window: SetUp loads fresh settings and creates
+// the window (a fixture that changes the settings first overrides SetUp and
+// calls create); TearDown destroys it and clears the registry.
+class ClockWindowTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Creates the window from the current settings; it must come up as the
+    // clock's one window.
+    void create();
+};

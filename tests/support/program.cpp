@@ -25,6 +25,16 @@ std::wstring testFolder()
     return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
+CurrentFolder::CurrentFolder(wchar_t const *folder)
+    : entered(GetCurrentDirectoryW(MAX_PATH, previous) && SetCurrentDirectoryW(folder))
+{
+}
+
+CurrentFolder::~CurrentFolder()
+{
+    SetCurrentDirectoryW(previous);
+}
+
 bool startClock(RunningClock &clock, std::wstring const &arguments, DWORD timeoutMs,
                 std::wstring const &directory)
 {
@@ -108,16 +118,21 @@ void killProcesses(wchar_t const *exeName)
     CloseHandle(snapshot);
 }
 
-void TwoClocksTest::SetUp()
+void RunningClockTest::SetUp()
 {
     clearRegistry();
 }
 
-void TwoClocksTest::TearDown()
+void RunningClockTest::TearDown()
 {
-    for (RunningClock *clock : {&first, &second})
-        if (clock->process.hProcess && waitForExit(*clock, 0) == STILL_ACTIVE)
-            killClock(*clock);
+    releaseClock(first);
+    releaseClock(second);
     killProcesses(L"hh.exe");
     clearRegistry();
+}
+
+void RunningClockTest::start()
+{
+    releaseClock(clock);
+    ASSERT_TRUE(startClock(clock));
 }

@@ -19,6 +19,17 @@ std::wstring binFolder();
 // The folder of the running test program (Wine path).
 std::wstring testFolder();
 
+// Makes folder the current one for as long as it lives; the one before
+// comes back at its end, whatever the test's outcome.
+class CurrentFolder {
+    wchar_t previous[MAX_PATH] = L""; // filled before entered is set
+
+public:
+    explicit CurrentFolder(wchar_t const *folder);
+    ~CurrentFolder();
+    bool const entered;
+};
+
 // Starts the clock and waits until its window is shown (or, failing that,
 // exists). arguments follow the program's path on the command line; the
 // current directory is the program's folder unless directory names another.
@@ -58,12 +69,16 @@ template <class Condition> bool waitUntil(Condition condition, DWORD timeoutMs =
     return true;
 }
 
-// Tests that start up to two clocks from a cleared registry; whatever still
-// runs at the end is killed, with the help viewers, and the registry is
-// cleared again.
-class TwoClocksTest : public testing::Test {
+// Tests of the running clock, with up to two clocks (clock is first), from
+// a cleared registry; whatever still runs at the end is killed, with the
+// help viewers, and the registry is cleared again, so that a failed check
+// leaves no clock behind.
+class RunningClockTest : public testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // Starts clock afresh; it must come up.
+    void start();
     RunningClock first, second;
+    RunningClock &clock = first;
 };
