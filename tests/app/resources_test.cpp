@@ -1,5 +1,5 @@
 // The program's resources as the system loads them.
-#include <msxml.h>
+#include <msxml2.h>
 
 #include <gtest/gtest.h>
 
@@ -178,36 +178,9 @@ TEST(Resources, AboutLogoBitmap)
     DeleteObject(logo);
 }
 
-// The XML element at a path of (namespace, name) steps below the node, or
-// null. Windows reads a manifest's elements only in their namespaces.
-static IXMLDOMNode *manifestElement(IXMLDOMNode *node,
-                                    std::vector<std::pair<wchar_t const *, wchar_t const *>> path)
-{
-    if (path.empty()) {
-        node->AddRef();
-        return node;
-    }
-    IXMLDOMNode *child = nullptr, *found = nullptr;
-    for (node->get_firstChild(&child); child && !found;) {
-        BSTR space = nullptr, name = nullptr;
-        child->get_namespaceURI(&space);
-        child->get_baseName(&name);
-        if (space && name && lstrcmpW(space, path[0].first) == 0 && lstrcmpW(name, path[0].second) == 0)
-            found = manifestElement(child, {path.begin() + 1, path.end()});
-        SysFreeString(space);
-        SysFreeString(name);
-        IXMLDOMNode *next = nullptr;
-        child->get_nextSibling(&next);
-        child->Release();
-        child = next;
-    }
-    if (child)
-        child->Release();
-    return found;
-}
-
 // Per-monitor DPI awareness from Windows 10 1703 on and the system's DPI
-// before, and the classic controls.
+// before, and the classic controls. Windows reads a manifest's elements
+// only in their XML namespaces: the test reads it as XML too.
 TEST(Resources, ManifestAsksForDpiAwarenessOnly)
 {
     HRSRC manifest = FindResourceA(instance, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
@@ -217,37 +190,46 @@ TEST(Resources, ManifestAsksForDpiAwarenessOnly)
     std::wstring xml(text.size(), L'\0');
     xml.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), &xml[0], int(xml.size())));
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IXMLDOMDocument *document = nullptr;
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
+    CLSID parser;
+    IID document2;
+    IXMLDOMDocument2 *document = nullptr;
+    CLSIDFromProgID(L"Msxml2.DOMDocument.6.0", &parser);
+    IIDFromString(L"{2933BF95-7B36-11d2-B20E-00C04F983E60}", &document2); // IXMLDOMDocument2
+    ASSERT_EQ(S_OK, CoCreateInstance(parser, nullptr, CLSCTX_INPROC_SERVER, document2,
                                      reinterpret_cast<void **>(&document)));
-    BSTR source = SysAllocStringLen(xml.data(), UINT(xml.size()));
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    document->loadXML(source, &loaded);
+    BSTR source = SysAllocStringLen(xml.data(), UINT(xml.size()));
+    EXPECT_EQ(S_OK, document->loadXML(source, &loaded));
     SysFreeString(source);
     EXPECT_EQ(VARIANT_TRUE, loaded);
-    wchar_t const v1[] = L"urn:schemas-microsoft-com:asm.v1", v3[] = L"urn:schemas-microsoft-com:asm.v3";
+    VARIANT value = {};
+    value.vt = VT_BSTR;
+    value.bstrVal = SysAllocString(L"xmlns:a='urn:schemas-microsoft-com:asm.v1' "
+                                   L"xmlns:b='urn:schemas-microsoft-com:asm.v3' "
+                                   L"xmlns:s='http://schemas.microsoft.com/SMI/2005/WindowsSettings' "
+                                   L"xmlns:t='http://schemas.microsoft.com/SMI/2016/WindowsSettings'");
+    BSTR property = SysAllocString(L"SelectionNamespaces");
+    document->setProperty(property, value);
+    SysFreeString(property);
+    VariantClear(&value);
     struct {
-        wchar_t const *space, *name, *value; // value null: absent
+        wchar_t const *path, *value; // value null: absent
     } const rows[] = {
-        {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true"},
-        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness", L"PerMonitorV2, System"},
-        {v1, L"dependency", nullptr}, // no newer common controls asked for
+        {L"/a:assembly/b:application/b:windowsSettings/s:dpiAware", L"true"},
+        {L"/a:assembly/b:application/b:windowsSettings/t:dpiAwareness", L"PerMonitorV2, System"},
+        {L"/a:assembly/a:dependency", nullptr}, // no newer common controls asked for
     };
     for (auto const &row : rows) {
-        IXMLDOMNode *element = row.space == v1
-                                   ? manifestElement(document, {{v1, L"assembly"}, {v1, row.name}})
-                                   : manifestElement(document, {{v1, L"assembly"},
-                                                                {v3, L"application"},
-                                                                {v3, L"windowsSettings"},
-                                                                {row.space, row.name}});
-        BSTR value = nullptr;
-        if (element)
-            element->get_text(&value);
-        EXPECT_EQ(row.value ? row.value : L"(absent)", std::wstring(element ? value : L"(absent)"))
-            << std::string(row.name, row.name + lstrlenW(row.name));
-        SysFreeString(value);
-        if (element)
-            element->Release();
+        IXMLDOMNode *node = nullptr;
+        BSTR path = SysAllocString(row.path), found = nullptr;
+        if (document->selectSingleNode(path, &node) == S_OK)
+            node->get_text(&found);
+        SysFreeString(path);
+        EXPECT_EQ(std::wstring(row.value ? row.value : L"(absent)"), found ? found : L"(absent)")
+            << std::string(row.path, row.path + lstrlenW(row.path));
+        SysFreeString(found);
+        if (node)
+            node->Release();
     }
     document->Release();
     CoUninitialize();
