@@ -71,6 +71,9 @@ int logicalSide();       // the window's side in standard pixels
 bool mostlyInside(RECT const &window, RECT const &area);
 void placeClockWindow(RECT const &rect);
 void moveToDefaultPosition();
+// A window of that rectangle's size in the default corner, which the
+// clock then counts as placed against the work area of now.
+RECT defaultPlaceOf(RECT const &window);
 bool inDefaultCorner(); // where moveToDefaultPosition puts it
 void keepOnScreen();
 // After a change of the work area: a clock in the default corner of the
@@ -80,12 +83,17 @@ void followWorkArea();
 bool workAreaChanged(); // since the clock was last placed against it
 void setClockSize(int side);
 void stepClockSize(int direction);
-void applyOnTop();
+void applyOnTop(); // never activates the clock
 // While the shell reports a full-screen program (QUNS_BUSY,
 // QUNS_RUNNING_D3D_FULL_SCREEN, QUNS_PRESENTATION_MODE) the clock gives up
 // being topmost, and takes onTop up again afterwards.
 bool yieldsToFullScreen(int notificationState);
-void giveWayToFullScreen(); // at every tick
+void giveWayToFullScreen(); // at every tick and at every new foreground window
+// The clock's place in the Z order for the shell's answer: at the bottom
+// while a full-screen program runs, onTop's place again afterwards.
+void yieldToFullScreen(bool fullScreen);
+// Watches the foreground window from the clock window's creation to its end.
+void watchForFullScreen(bool watch);
 
 // Help, the home page and the property sheet.
 void showHelp(int mapId);

@@ -128,6 +128,7 @@ static LRESULT onCreate(HWND window)
     keepOnScreen();
     applyOnTop();
     readContrast();
+    watchForFullScreen(true);
     redrawNow();
     if (settings.firstRun)
         showHelp(5);
@@ -145,6 +146,7 @@ static void endClock()
     if (ended)
         return;
     ended = true;
+    watchForFullScreen(false);
     saveSettings(mainWindow);
     releaseDrawingResources();
     PostQuitMessage(0);
@@ -264,6 +266,8 @@ static LRESULT onSize(WPARAM kind)
     GetWindowPlacement(mainWindow, &placement);
     RECT client;
     GetClientRect(mainWindow, &client);
+    if (client.right == client.bottom)
+        return 0;
     int side = client.right < client.bottom ? client.right : client.bottom;
     RECT &normal = placement.rcNormalPosition;
     normal.right = normal.left + side;
@@ -282,17 +286,20 @@ static LRESULT onGetMinMaxInfo(MINMAXINFO *limits)
 // On a monitor of another scale the clock keeps its side in standard
 // pixels, at the place that Windows suggests (which keeps a dragged clock
 // under the cursor); a clock in the default corner stays in the corner.
-// The face is drawn afresh at the new side, not stretched.
+// The final rectangle is worked out first and set with one SetWindowPos:
+// a second move could take the window back over a monitor's edge and
+// start another change of scale. The face is drawn afresh at the new
+// side, not stretched.
 static LRESULT onDpiChanged(WPARAM dpi, RECT const &suggested)
 {
     int side = logicalSide();
     bool cornered = inDefaultCorner();
     clockDpi = LOWORD(dpi);
-    RECT rect = {suggested.left, suggested.top, suggested.left + pixelSide(side),
-                 suggested.top + pixelSide(side)};
-    placeClockWindow(rect);
+    side = pixelSide(side);
+    RECT rect = {suggested.left, suggested.top, suggested.left + side, suggested.top + side};
     if (cornered)
-        moveToDefaultPosition();
+        rect = defaultPlaceOf(rect);
+    SetWindowPos(mainWindow, nullptr, rect.left, rect.top, side, side, SWP_NOZORDER | SWP_NOACTIVATE);
     faceDirty = 1;
     paintClock();
     return 0;

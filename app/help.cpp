@@ -44,6 +44,19 @@ static bool showPlainHelp(int mapId)
     return false;
 }
 
+// The viewer by its full path: the shell would look for a bare "HH" in
+// the current folder first, where a planted hh.exe could lie. The shared
+// Windows folder, not a terminal server user's own one.
+static bool helpViewerPath(wchar_t path[MAX_PATH])
+{
+    static wchar_t const viewer[] = L"\\hh.exe";
+    UINT length = GetSystemWindowsDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + ARRAYSIZE(viewer) > MAX_PATH)
+        return false;
+    lstrcatW(path, viewer);
+    return true;
+}
+
 // The viewer is given the help file's full path beside the program: the
 // Run key, a console and Win+R start the clock in another folder. The
 // viewer takes the rest of its command line as the file name, blanks
@@ -57,9 +70,12 @@ void showHelp(int mapId)
     lstrcatW(name, L".chm");
     if (!programFilePath(name, file))
         return;
+    wchar_t viewer[MAX_PATH];
+    if (!helpViewerPath(viewer))
+        return;
     wchar_t parameters[MAX_PATH + 32];
     wsprintfW(parameters, L"-mapid %d %s", mapId, file);
-    ShellExecuteW(mainWindow, L"open", L"HH", parameters, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(mainWindow, L"open", viewer, parameters, nullptr, SW_SHOWNORMAL);
 }
 
 static char const homePage[] = "https://www.orvella.example/halvitrum/";

@@ -1,6 +1,7 @@
 // The entry point: single instance, GDI+, settings, the main window, the
 // tray icon and the message loop.
 #include <windows.h>
+#include <delayimp.h>
 #include <gdiplus.h>
 #include <objbase.h>
 #include <shellapi.h>
@@ -144,21 +145,36 @@ void deleteTrayIcon()
 
 // Windows looks for a DLL that is not a Known DLL in the program's folder
 // first, where a planted copy (a winmm.dll in a Downloads folder) would be
-// run. From here on only System32's copies load; the DLLs concerned are
-// delay-loaded, so none of them has loaded yet. Found at run time: a
-// Windows 7 without its update KB2533623 lacks the call.
-static void loadDllsFromSystem32Only()
+// run. The DLLs concerned are delay-loaded: at the first call into one the
+// hook below loads it from System32 alone, while the rest of the process
+// (shell extensions in the Open dialog, input methods) keeps the system's
+// search. A Windows 7 without its update KB2533623 knows no
+// LOAD_LIBRARY_SEARCH flags, nor AddDllDirectory, which tells of them:
+// there the DLL is loaded by its full System32 path.
+static FARPROC WINAPI loadFromSystem32(unsigned notification, PDelayLoadInfo load)
 {
-    typedef BOOL(WINAPI * SetDirectories)(DWORD);
-    auto setDirectories = reinterpret_cast<SetDirectories>(reinterpret_cast<void *>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
-    if (setDirectories)
-        setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    wchar_t name[MAX_PATH], path[MAX_PATH];
+    if (notification != dliNotePreLoadLibrary ||
+        !MultiByteToWideChar(CP_ACP, 0, load->szDll, -1, name, MAX_PATH))
+        return nullptr;
+    static bool const searchFlags =
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "AddDllDirectory") != nullptr;
+    if (searchFlags)
+        return reinterpret_cast<FARPROC>(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + 1 + lstrlenW(name) >= MAX_PATH)
+        return nullptr;
+    path[length] = L'\\';
+    lstrcpyW(path + length + 1, name);
+    return reinterpret_cast<FARPROC>(LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
+
+PfnDliHook __pfnDliNotifyHook2 = loadFromSystem32;
 
 int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand)
 {
-    loadDllsFromSystem32Only();
+    // Nor does any DLL come from the current folder.
+    SetDllDirectoryW(L"");
     loadProductStrings(module);
     if (HWND running = FindWindowA(className, nullptr)) {
         ShowWindow(running, SW_SHOWNORMAL);

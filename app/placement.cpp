@@ -31,12 +31,17 @@ static RECT cornerOf(RECT const &area, RECT const &window)
                 area.right, area.bottom};
 }
 
+RECT defaultPlaceOf(RECT const &window)
+{
+    placedArea = workArea();
+    return cornerOf(placedArea, window);
+}
+
 void moveToDefaultPosition()
 {
     RECT window;
     GetWindowRect(mainWindow, &window);
-    placedArea = workArea();
-    placeClockWindow(cornerOf(placedArea, window));
+    placeClockWindow(defaultPlaceOf(window));
 }
 
 bool inDefaultCorner()
@@ -123,5 +128,5 @@ void stepClockSize(int direction)
 void applyOnTop()
 {
     SetWindowPos(mainWindow, settings.onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE);
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

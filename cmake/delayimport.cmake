@@ -1,8 +1,8 @@
 # Delay-import libraries for the DLLs that are not Known DLLs on every
-# Windows. Halvitrum narrows the DLL search to System32 first thing
-# (SetDefaultDllDirectories); a DLL it imports the ordinary way would have
-# been loaded before that, from the program's folder if one lies there.
-# Through a delay-import library the DLL loads at the first call into it.
+# Windows. A DLL imported the ordinary way is loaded before the program
+# runs, from the program's folder if one lies there. Through a
+# delay-import library the DLL loads at the first call into it, through
+# the program's delay-load hook, which takes System32's copy.
 #
 # mingw-w64 ships no .def files, so each library is made from the export
 # names of its import library (the __imp_ symbols). An imported target

@@ -3,8 +3,8 @@
 #
 # SOURCE_DATE_EPOCH is the one date every generated file may carry: taken
 # from the environment when set, else from the last commit. A new commit
-# configures the build again (the branch's ref file is a configure
-# dependency); the commands that stamp a date have it on their command
+# configures the build again (HEAD and the branch's ref file are configure
+# dependencies); the commands that stamp a date have it on their command
 # line, so a new date makes them run again.
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
   set(SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
@@ -20,15 +20,21 @@ else()
         execute_process(COMMAND ${GIT_EXECUTABLE} rev-parse --git-path ${ref}
                         WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
                         OUTPUT_VARIABLE refPath OUTPUT_STRIP_TRAILING_WHITESPACE)
-        get_filename_component(refPath ${refPath} ABSOLUTE BASE_DIR ${CMAKE_SOURCE_DIR})
+        get_filename_component(refPath "${refPath}" ABSOLUTE BASE_DIR ${CMAKE_SOURCE_DIR})
         if(ref STREQUAL "refs/heads")
           execute_process(COMMAND ${GIT_EXECUTABLE} symbolic-ref -q HEAD
                           WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
                           OUTPUT_VARIABLE branch OUTPUT_STRIP_TRAILING_WHITESPACE)
-          string(REGEX REPLACE "^refs/heads" "${refPath}" refPath "${branch}")
+          # A detached HEAD (a tag or CI checkout) names its commit itself,
+          # and HEAD is already a dependency.
+          if(branch)
+            string(REGEX REPLACE "^refs/heads" "${refPath}" refPath "${branch}")
+          else()
+            set(refPath "")
+          endif()
         endif()
-        if(EXISTS ${refPath} AND NOT IS_DIRECTORY ${refPath})
-          set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${refPath})
+        if(refPath AND EXISTS "${refPath}" AND NOT IS_DIRECTORY "${refPath}")
+          set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${refPath}")
         endif()
       endforeach()
     else()

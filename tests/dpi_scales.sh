@@ -4,12 +4,15 @@
 # (argument 1) run their DpiScales tests on a 1920x1200 Wine desktop whose
 # clock is faked to Monday 2026-12-07 10:10:05, so that every pass draws the
 # same moment; at 96 and 144 DPI the in-process window tests (argument 2)
-# run their DpiChange tests. The passes hand frames on through files.
+# run their DpiChange tests, and at 192 DPI the page tests (argument 3) the
+# pages' answer to a change of scale. The passes hand frames on through
+# files.
 set -uo pipefail
 source "$(dirname "$0")/../tools/wine-env.sh"
 own_test_folder dpi
 programs=$1
 apps=$2
+pages=$3
 start_display 1920x1200x24 || exit 1
 copy_prefix "$RUN"
 export HALVITRUM_DPI_FRAMES HALVITRUM_DESKTOP=DpiScales HALVITRUM_DPI
@@ -38,6 +41,7 @@ for HALVITRUM_DPI in 96 120 144 192; do
     pass "$programs" 'DpiScales*' || code=1
     case $HALVITRUM_DPI in
     96 | 144) pass "$apps" 'DpiChange*' || code=1 ;;
+    192) pass "$pages" 'ColorsPage.PagesSizeTheirOwnPartsAgainAtANewDpi' || code=1 ;;
     esac
 done
 exit "$code"

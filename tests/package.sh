@@ -3,9 +3,10 @@
 # setup program (argument 1: the build folder, argument 3: the version); the
 # zip must hold exactly the program's folder, its program without debug
 # sections. SHA256SUMS must verify, the winget and Scoop manifests must name
-# the packages (tests/package/manifests.py), and with HALVITRUM_REPRODUCE=1
-# a second clean build in another folder must make the same two files byte
-# for byte (it takes half a minute more). Then the test program
+# the packages (tests/package/manifests.py), and a second clean build, from
+# a clone checked out at the commit with a detached HEAD (as a CI system or
+# a release script checks out a tag), must make the same two files byte for
+# byte. Then the test program
 # (argument 2) installs, upgrades and uninstalls under Wine, in a fresh
 # prefix of its own where the face font is not installed, and starts the
 # clock from the zip unpacked into a folder whose path has blanks and
@@ -73,27 +74,48 @@ fi
 /usr/bin/python3 "$root/tests/package/manifests.py" "$build" "$version" || status=1
 
 # The same commit built again from nothing, of the same build type, in a
-# folder of another name: only the program and what the package holds.
-if [ -n "${HALVITRUM_REPRODUCE:-}" ]; then
+# folder of another name: a clone at the commit, HEAD detached, building
+# only the program and what the package holds. A clone has no uncommitted
+# changes: a tree with some is built as a commit of its files as they are
+# (untracked ones included), dated as HEAD so that the release date stays,
+# which lies unreferenced in the repository's objects.
+if ! git -C "$root" rev-parse --verify -q HEAD >/dev/null; then
+    echo "skip  the second build: the sources are no git checkout"
+else
+    checkout=$work/checkout
     second=$work/second-build
+    export GIT_INDEX_FILE=$work/index
+    git -C "$root" read-tree HEAD && git -C "$root" add -A
+    tree=$(git -C "$root" write-tree)
+    unset GIT_INDEX_FILE
+    commit=$(git -C "$root" rev-parse HEAD)
+    if [ "$tree" != "$(git -C "$root" rev-parse 'HEAD^{tree}')" ]; then
+        date=$(git -C "$root" log -1 --format=%cI HEAD)
+        commit=$(GIT_COMMITTER_DATE=$date GIT_AUTHOR_DATE=$date GIT_COMMITTER_NAME=package.sh \
+            GIT_AUTHOR_NAME=package.sh GIT_COMMITTER_EMAIL=package.sh GIT_AUTHOR_EMAIL=package.sh \
+            git -C "$root" commit-tree "$tree" -p HEAD -m "The tree as the package test found it")
+    fi
     type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build/CMakeCache.txt")
-    if cmake -S "$root" -B "$second" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-            -DCMAKE_BUILD_TYPE="$type" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >"$work/second.log" 2>&1 &&
+    if git clone -q --no-checkout "$root" "$checkout" >"$work/second.log" 2>&1 &&
+        git -C "$checkout" checkout -q --detach "$commit" >>"$work/second.log" 2>&1 &&
+        cmake -S "$checkout" -B "$second" -DCMAKE_TOOLCHAIN_FILE="$checkout/cmake/mingw-w64-x86_64.cmake" \
+            -DCMAKE_BUILD_TYPE="$type" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >>"$work/second.log" 2>&1 &&
         cmake --build "$second" -j"$(nproc)" --target Halvitrum >>"$work/second.log" 2>&1 &&
         cmake --build "$second" --target package >>"$work/second.log" 2>&1; then
         for file in "$zip" "$setup"; do
             if cmp -s "$file" "$second/$(basename "$file")"; then
-                echo "ok    a second build makes the same $(basename "$file")"
+                echo "ok    a build from a detached checkout makes the same $(basename "$file")"
             else
-                echo "FAIL  a second build makes another $(basename "$file")" >&2
+                echo "FAIL  a build from a detached checkout makes another $(basename "$file")" >&2
                 status=1
             fi
         done
     else
         cat "$work/second.log"
-        echo "FAIL  the second build failed" >&2
+        echo "FAIL  the build from a detached checkout failed" >&2
         status=1
     fi
+    rm -rf "$checkout" "$second"
 fi
 
 # No menu entries of the desktop for the installed shortcut.

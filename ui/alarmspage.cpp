@@ -196,26 +196,41 @@ static int timeColumnWidth(UINT dpi)
 // The given widths (standard pixels, scaled to the list's DPI) hold where
 // they already fit; a column that is too narrow for its caption or, "Time",
 // for its content grows.
+static struct {
+    char const *caption;
+    int width;
+} const columns[] = {{"Time", 70}, {"Description", 180}, {"Day of week", 75}, {"Time24", 0}};
+
+static int columnWidth(int i, UINT dpi)
+{
+    // The header leaves three edges of room on each side of a caption.
+    int width = MulDiv(columns[i].width, dpi, standardDpi);
+    if (i != time24Column)
+        width = std::max(width, stringWidth(columns[i].caption) + 6 * metricForDpi(SM_CXEDGE, dpi));
+    if (i == timeColumn)
+        width = std::max(width, timeColumnWidth(dpi));
+    return width;
+}
+
 static void insertColumns()
 {
     UINT dpi = windowDpi(alarmList);
-    static struct {
-        char const *caption;
-        int width;
-    } const columns[] = {{"Time", 70}, {"Description", 180}, {"Day of week", 75}, {"Time24", 0}};
-    // The header leaves three edges of room on each side of a caption.
-    int captionMargins = 6 * metricForDpi(SM_CXEDGE, dpi);
     for (int i = 0; i < 4; ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = const_cast<char *>(columns[i].caption);
-        column.cx = MulDiv(columns[i].width, dpi, standardDpi);
-        if (i != time24Column)
-            column.cx = std::max(column.cx, stringWidth(columns[i].caption) + captionMargins);
-        if (i == timeColumn)
-            column.cx = std::max(column.cx, timeColumnWidth(dpi));
+        column.cx = columnWidth(i, dpi);
         SendMessageA(alarmList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
+}
+
+// At a new DPI the list has its new font: the columns are measured again.
+static void rescale(HWND page)
+{
+    UINT dpi = windowDpi(alarmList);
+    for (int i = 0; i < 4; ++i)
+        SendMessageA(alarmList, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(columnWidth(i, dpi), 0));
+    heavyFont = setHeavyFont(GetDlgItem(page, IDC_WAVEFILE), heavyFont);
 }
 
 static void onInitDialog(HWND page)
@@ -228,7 +243,7 @@ static void onInitDialog(HWND page)
         addAlarmRow(settings.alarms[i], i);
 
     SetDlgItemTextW(page, IDC_WAVEFILE, settings.waveFile);
-    heavyFont = setHeavyFont(GetDlgItem(page, IDC_WAVEFILE));
+    heavyFont = setHeavyFont(GetDlgItem(page, IDC_WAVEFILE), nullptr);
 }
 
 static void selectTime(int hours, int minutes)
@@ -363,6 +378,12 @@ INT_PTR CALLBACK alarmsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     case WM_DESTROY:
         onDestroy(page);
         return 0;
+    case dpiChangedAfterParent:
+        rescaleLater(page);
+        return 0;
+    case dpiRescale:
+        rescale(page);
+        return TRUE;
     }
     return 0;
 }

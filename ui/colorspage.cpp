@@ -92,6 +92,14 @@ static void enableSwitchedControls(HWND page)
                 IsDlgButtonChecked(page, IDC_USEIMAGE) == BST_CHECKED);
 }
 
+// The page keeps the path's heavy font until it is destroyed.
+static void setPathFont(HWND page)
+{
+    HFONT font = setHeavyFont(GetDlgItem(page, IDC_IMAGEPATH),
+                              reinterpret_cast<HFONT>(GetWindowLongPtrA(page, DWLP_USER)));
+    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(font));
+}
+
 static INT_PTR onInitDialog(HWND page)
 {
     showColors(page, settings);
@@ -99,9 +107,7 @@ static INT_PTR onInitDialog(HWND page)
     SetDlgItemTextW(page, IDC_IMAGEPATH, settings.imagePath);
     CheckDlgButton(page, IDC_USEIMAGE, settings.useImage);
     enableSwitchedControls(page);
-    // The page keeps the path's heavy font until it is destroyed.
-    HFONT font = setHeavyFont(GetDlgItem(page, IDC_IMAGEPATH));
-    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(font));
+    setPathFont(page);
     return TRUE;
 }
 
@@ -214,6 +220,15 @@ INT_PTR CALLBACK colorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     case WM_DESTROY:
         onDestroy(page);
         return FALSE;
+    case dpiChangedAfterParent:
+        rescaleLater(page);
+        return FALSE;
+    case dpiRescale:
+        // Swatches of the buttons' new size, and the path's font anew.
+        for (ColorButton const &button : colorButtons)
+            setColorSwatch(page, button.id, 0);
+        setPathFont(page);
+        return TRUE;
     }
     return FALSE;
 }

@@ -50,16 +50,24 @@ void postSettingsApplied()
 
 int const heaviestWeight = 1000; // the top of the LOGFONT scale, above FW_HEAVY
 
-HFONT setHeavyFont(HWND control)
+// From the dialog's font, which the dialog manager makes anew at a new DPI.
+HFONT setHeavyFont(HWND control, HFONT previous)
 {
     LOGFONTA description;
-    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0));
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(GetParent(control), WM_GETFONT, 0, 0));
     if (!GetObjectA(font, sizeof description, &description))
-        return nullptr;
+        return previous;
     description.lfWeight = heaviestWeight;
     HFONT heavy = CreateFontIndirectA(&description);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(heavy), FALSE);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(heavy), TRUE);
+    if (previous)
+        DeleteObject(previous);
     return heavy;
+}
+
+void rescaleLater(HWND page)
+{
+    PostMessageA(page, dpiRescale, 0, 0);
 }
 
 void releaseHeavyFont(HWND control, HFONT font)
@@ -93,8 +101,16 @@ static INT_PTR CALLBACK closingDialogProc(HWND dialog, UINT message, WPARAM wPar
 {
     switch (message) {
     case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         if (DialogSetUp setUp = reinterpret_cast<DialogSetUp>(lParam))
             return setUp(dialog);
+        return TRUE;
+    case WM_DPICHANGED:
+        rescaleLater(dialog);
+        break; // the dialog manager scales the dialog
+    case dpiRescale:
+        if (DialogSetUp setUp = reinterpret_cast<DialogSetUp>(GetWindowLongPtrA(dialog, DWLP_USER)))
+            setUp(dialog);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -16,9 +16,10 @@ void showPageHelp(int helpId);
 // Tells the clock window that a page has applied its controls.
 void postSettingsApplied();
 
-// Gives a control the heaviest weight of its own font, which shows a path
-// boldly; the caller owns the new font (null when none could be made).
-HFONT setHeavyFont(HWND control);
+// Gives a control the heaviest weight of its dialog's font, which shows a
+// path boldly, in place of the heavy font it had before (deleted, when
+// given); the caller owns the new font (null when none could be made).
+HFONT setHeavyFont(HWND control, HFONT previous);
 // Gives the control its default font back and deletes the heavy one.
 void releaseHeavyFont(HWND control, HFONT font);
 
@@ -28,9 +29,17 @@ void releaseHeavyFont(HWND control, HFONT font);
 bool chooseFile(HWND owner, wchar_t const *filter, wchar_t const *title, bool mustExist,
                 wchar_t path[textUnits]);
 
+// Posted by a page or dialog to itself when its monitor's DPI changed: the
+// dialog manager has scaled its controls and fonts by then, and the page
+// sizes what it made itself again.
+UINT const dpiRescale = WM_APP + 3;
+// A page's answer to WM_DPICHANGED_AFTERPARENT.
+void rescaleLater(HWND page);
+
 // Prepares a dialog that shows something and closes with OK or Cancel; its
 // result is WM_INITDIALOG's.
 typedef BOOL (*DialogSetUp)(HWND dialog);
 // Runs such a dialog modally over the owner, with the one procedure that
-// ends it with the id of OK or Cancel.
+// ends it with the id of OK or Cancel; a change of DPI runs the set-up
+// again.
 INT_PTR showClosingDialog(HWND owner, int templateId, DialogSetUp setUp);

@@ -40,6 +40,9 @@ template <class Function> Function *user32Function(char const *name)
 // The DPI of the window's monitor; for no window, or before Windows 10,
 // the system's.
 UINT windowDpi(HWND window);
+// WM_DPICHANGED_AFTERPARENT, which the headers of Windows 7 lack: sent from
+// Windows 10 1703 on to each child window of a window whose DPI changed.
+UINT const dpiChangedAfterParent = 0x02E3;
 // A system metric (SM_CXSMICON, ...) as it is at that DPI.
 int metricForDpi(int index, UINT dpi);
 // Moves a dialog that reaches out of its monitor's work area back into it.

@@ -56,14 +56,13 @@ void pressCloseBox(HWND dialog)
     PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-// The program of a command line names the HTML Help viewer: "HH" as the
-// shell was given it, or the file it found, with or without path and ".exe".
-bool isViewer(std::wstring program)
+// The program of a command line is the HTML Help viewer of the Windows
+// folder, named by its full path.
+bool isViewer(std::wstring const &program)
 {
-    program = program.substr(program.find_last_of(L"\\/") + 1);
-    if (program.size() > 4 && lstrcmpiW(program.c_str() + program.size() - 4, L".exe") == 0)
-        program.resize(program.size() - 4);
-    return lstrcmpiW(program.c_str(), L"hh") == 0;
+    wchar_t windows[MAX_PATH];
+    GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    return lstrcmpiW(program.c_str(), (std::wstring(windows) + L"\\hh.exe").c_str()) == 0;
 }
 
 // Runs a dialog modally with the given procedure while closeIt closes it;

@@ -1,4 +1,6 @@
 // The program's resources as the system loads them.
+#include <msxml2.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -176,15 +178,59 @@ TEST(Resources, AboutLogoBitmap)
     DeleteObject(logo);
 }
 
-// Per-monitor DPI awareness, and the classic controls.
+// Per-monitor DPI awareness from Windows 10 1703 on and the system's DPI
+// before, and the classic controls. Windows reads a manifest's elements
+// only in their XML namespaces: the test reads it as XML too.
 TEST(Resources, ManifestAsksForDpiAwarenessOnly)
 {
     HRSRC manifest = FindResourceA(instance, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     ASSERT_NE(nullptr, manifest);
     std::string text(static_cast<char const *>(LockResource(LoadResource(instance, manifest))),
                      SizeofResource(instance, manifest));
-    EXPECT_NE(std::string::npos, text.find("<assembly"));
-    EXPECT_EQ(std::string::npos, text.find("dependency")); // no newer common controls asked for
-    EXPECT_NE(std::string::npos, text.find(">true/pm</dpiAware>"));
-    EXPECT_NE(std::string::npos, text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"));
+    std::wstring xml(text.size(), L'\0');
+    xml.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), &xml[0], int(xml.size())));
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    CLSID parser;
+    IID document2;
+    IXMLDOMDocument2 *document = nullptr;
+    CLSIDFromProgID(L"Msxml2.DOMDocument.6.0", &parser);
+    IIDFromString(L"{2933BF95-7B36-11d2-B20E-00C04F983E60}", &document2); // IXMLDOMDocument2
+    ASSERT_EQ(S_OK, CoCreateInstance(parser, nullptr, CLSCTX_INPROC_SERVER, document2,
+                                     reinterpret_cast<void **>(&document)));
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    BSTR source = SysAllocStringLen(xml.data(), UINT(xml.size()));
+    EXPECT_EQ(S_OK, document->loadXML(source, &loaded));
+    SysFreeString(source);
+    EXPECT_EQ(VARIANT_TRUE, loaded);
+    VARIANT value = {};
+    value.vt = VT_BSTR;
+    value.bstrVal = SysAllocString(L"xmlns:a='urn:schemas-microsoft-com:asm.v1' "
+                                   L"xmlns:b='urn:schemas-microsoft-com:asm.v3' "
+                                   L"xmlns:s='http://schemas.microsoft.com/SMI/2005/WindowsSettings' "
+                                   L"xmlns:t='http://schemas.microsoft.com/SMI/2016/WindowsSettings'");
+    BSTR property = SysAllocString(L"SelectionNamespaces");
+    document->setProperty(property, value);
+    SysFreeString(property);
+    VariantClear(&value);
+    struct {
+        wchar_t const *path, *value; // value null: absent
+    } const rows[] = {
+        {L"/a:assembly/b:application/b:windowsSettings/s:dpiAware", L"true"},
+        {L"/a:assembly/b:application/b:windowsSettings/t:dpiAwareness", L"PerMonitorV2, System"},
+        {L"/a:assembly/a:dependency", nullptr}, // no newer common controls asked for
+    };
+    for (auto const &row : rows) {
+        IXMLDOMNode *node = nullptr;
+        BSTR path = SysAllocString(row.path), found = nullptr;
+        if (document->selectSingleNode(path, &node) == S_OK)
+            node->get_text(&found);
+        SysFreeString(path);
+        EXPECT_EQ(std::wstring(row.value ? row.value : L"(absent)"), found ? found : L"(absent)")
+            << std::string(row.path, row.path + lstrlenW(row.path));
+        SysFreeString(found);
+        if (node)
+            node->Release();
+    }
+    document->Release();
+    CoUninitialize();
 }

@@ -602,6 +602,34 @@ TEST(FullScreen, DecisionFromTheNotificationState)
         EXPECT_EQ(row.yields, yieldsToFullScreen(row.state)) << row.state;
 }
 
+// Under a full-screen program the topmost clock lies beneath the user's
+// other windows, and afterwards it is on top again without having taken
+// the foreground from the program the user is in.
+TEST_F(ClockWindow, FullScreenYieldGoesToTheBottomWithoutActivating)
+{
+    settings.onTop = 1;
+    create();
+    ShowWindow(mainWindow, SW_SHOWNOACTIVATE);
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_TRUE(SetForegroundWindow(other));
+    auto below = [&] {
+        for (HWND window = GetWindow(other, GW_HWNDNEXT); window; window = GetWindow(window, GW_HWNDNEXT))
+            if (window == mainWindow)
+                return true;
+        return false;
+    };
+    yieldToFullScreen(true);
+    EXPECT_FALSE(GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(below());
+    EXPECT_EQ(nullptr, GetWindow(mainWindow, GW_HWNDNEXT)); // the very bottom
+    yieldToFullScreen(false);
+    EXPECT_TRUE(GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(below());
+    EXPECT_EQ(other, GetForegroundWindow());
+    DestroyWindow(other);
+}
+
 // The tick, fed with chosen local times. A redraw is seen in the frame
 // bitmap that the layered window is given: the tick overwrites a marker
 // there only when it redraws.
@@ -919,6 +947,21 @@ TEST_F(DpiChange, TakesTheSuggestedPlaceAndDrawsAsAStartAtThatScale)
     loadFreshSettings();
     create();
     RECT scaled = square(suggested.left - 64, suggested.top - 64, 384);
+    // Placed there at once: one move, which cannot pass a monitor's edge
+    // on the way.
+    static int positionings;
+    positionings = 0;
+    HHOOK hook = SetWindowsHookExA(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            auto call = reinterpret_cast<CWPSTRUCT const *>(lParam);
+            positionings +=
+                code == HC_ACTION && call->hwnd == mainWindow && call->message == WM_WINDOWPOSCHANGING;
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
     SendMessageA(mainWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&scaled));
+    UnhookWindowsHookEx(hook);
     EXPECT_EQ(Screen().corner(384), windowRect(mainWindow));
+    EXPECT_EQ(1, positionings);
 }

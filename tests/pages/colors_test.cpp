@@ -2,10 +2,12 @@
 // clock's real main window behind it and the colour and file dialogs
 // answered as a user would.
 #include <windows.h>
+#include <commctrl.h>
 #include <commdlg.h>
 #include <prsht.h>
 
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -327,4 +329,56 @@ TEST_F(ColorsPage, DestroyingThePageFreesItsSwatchesAndFont)
     for (HBITMAP bitmap : swatches)
         EXPECT_EQ(0u, GetObjectType(bitmap));
     EXPECT_EQ(0u, GetObjectType(font));
+}
+
+// Moved to a monitor of another scale, the pages size again what they made
+// themselves, as a page opened at that scale has it: the Alarms columns,
+// the colour swatches and the heavy path labels (tests/dpi_scales.sh runs
+// this at 192 DPI). Before the message each page shows what the dialog
+// manager leaves: its parts of the old scale, the dialog's font on the
+// labels.
+TEST_F(ColorsPage, PagesSizeTheirOwnPartsAgainAtANewDpi)
+{
+    PageHost colors(IDD_PROOPTIONS, colorsPageProc), alarms(IDD_ALARMS, alarmsPageProc);
+    HWND list = alarms.item(IDC_ALARMLIST);
+    int opened[4];
+    for (int i = 0; i < 4; ++i) {
+        opened[i] = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0));
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(i == 0 ? 1 : opened[i] / 2, 0));
+    }
+    SIZE swatchSize[5];
+    COLORREF swatchColors[5];
+    for (int i = 0; i < 5; ++i) {
+        swatchColors[i] = bitmapColor(swatch(colors, colorButtonIds[i]), swatchSize[i]);
+        HBITMAP half = CreateBitmap(swatchSize[i].cx / 2, swatchSize[i].cy / 2, 1, 32, nullptr);
+        DeleteObject(reinterpret_cast<HGDIOBJ>(SendMessageA(colors.item(colorButtonIds[i]), BM_SETIMAGE,
+                                                            IMAGE_BITMAP, reinterpret_cast<LPARAM>(half))));
+    }
+    std::pair<PageHost *, int> const labels[] = {{&colors, IDC_IMAGEPATH}, {&alarms, IDC_WAVEFILE}};
+    HGDIOBJ heavy[2];
+    for (int i = 0; i < 2; ++i) {
+        HWND label = labels[i].first->item(labels[i].second);
+        heavy[i] = reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0));
+        SendMessageA(label, WM_SETFONT, SendMessageA(labels[i].first->page(), WM_GETFONT, 0, 0), FALSE);
+    }
+
+    SendMessageA(colors.page(), dpiChangedAfterParent, 0, 0);
+    SendMessageA(alarms.page(), dpiChangedAfterParent, 0, 0);
+    pumpMessages();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(opened[i], SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0)) << "column " << i;
+    for (int i = 0; i < 5; ++i) {
+        SIZE size;
+        EXPECT_EQ(swatchColors[i], bitmapColor(swatch(colors, colorButtonIds[i]), size)) << i;
+        EXPECT_EQ(swatchSize[i].cx, size.cx) << i;
+        EXPECT_EQ(swatchSize[i].cy, size.cy) << i;
+    }
+    for (int i = 0; i < 2; ++i) {
+        LOGFONTA font = {};
+        GetObjectA(reinterpret_cast<HGDIOBJ>(
+                       SendMessageA(labels[i].first->item(labels[i].second), WM_GETFONT, 0, 0)),
+                   sizeof font, &font);
+        EXPECT_EQ(1000, font.lfWeight) << labels[i].second;
+        EXPECT_EQ(0u, GetObjectType(heavy[i])) << labels[i].second; // the old heavy font is deleted
+    }
 }
