@@ -135,9 +135,7 @@ TEST_F(MenuDialogs, HelpUnderWineOpensThePlainPageInTheBrowser)
     ASSERT_FALSE(browser.empty());
 
     PostMessageA(clock.window, WM_COMMAND, IDM_HELP, 0);
-    DWORD started = waitForChildProcess(clockId(), browser.c_str());
-    ASSERT_NE(0u, started) << std::string(browser.begin(), browser.end());
-    std::wstring arguments = commandArguments(processCommandLine(started));
+    std::wstring arguments = commandArguments(childCommandLine(clockId(), browser.c_str()));
     std::wstring page = L"\"" + binFolder() + L"\\help\\index.html\"";
     EXPECT_EQ(0, lstrcmpiW(page.c_str(), arguments.c_str()))
         << std::string(arguments.begin(), arguments.end());
@@ -155,9 +153,7 @@ TEST_F(MenuDialogs, HomePageGoesToTheShellsBrowser)
     ASSERT_FALSE(browser.empty());
 
     PostMessageA(clock.window, WM_COMMAND, IDM_HOMEPAGE, 0);
-    DWORD started = waitForChildProcess(clockId(), browser.c_str());
-    ASSERT_NE(0u, started) << std::string(browser.begin(), browser.end());
-    std::wstring commandLine = processCommandLine(started);
+    std::wstring commandLine = childCommandLine(clockId(), browser.c_str());
     EXPECT_NE(std::wstring::npos, commandArguments(commandLine).find(L"https://"))
         << std::string(commandLine.begin(), commandLine.end());
     EXPECT_EQ(0u, exitClock(clock));

@@ -72,6 +72,17 @@ std::wstring processCommandLine(DWORD processId)
     return text;
 }
 
+std::wstring childCommandLine(DWORD parentId, wchar_t const *exeName, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    std::wstring text;
+    do {
+        if (DWORD child = findChildProcess(parentId, exeName, 0))
+            text = processCommandLine(child);
+    } while (text.empty() && GetTickCount() - start <= timeoutMs);
+    return text;
+}
+
 std::wstring commandArguments(std::wstring const &commandLine)
 {
     size_t start = programLength(commandLine);

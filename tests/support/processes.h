@@ -15,6 +15,11 @@ DWORD waitForChildProcess(DWORD parentId, wchar_t const *exeName, DWORD timeoutM
 // empty when it cannot be read.
 std::wstring processCommandLine(DWORD processId);
 
+// The command line of the first child named exeName whose parameters could
+// be read: a child that has just been created, or one that ends at once
+// (winebrowser), is looked for again until timeoutMs; empty if none.
+std::wstring childCommandLine(DWORD parentId, wchar_t const *exeName, DWORD timeoutMs = 10000);
+
 // A command line without its program name (quoted or not) and the blanks
 // after it.
 std::wstring commandArguments(std::wstring const &commandLine);
