@@ -285,3 +285,108 @@ TEST_F(AlarmBalloonTest, EmptyDescriptionShowsTheAlarmsTime)
 }
 
 } // namespace
+
+namespace {
+
+// Central European time: summer time from the last Sunday of March, 02:00,
+// to the last Sunday of October, 03:00 (in 2027 the 28th of March and the
+// 31st of October).
+TIME_ZONE_INFORMATION centralEurope()
+{
+    TIME_ZONE_INFORMATION zone = {};
+    zone.Bias = -60;
+    zone.StandardDate = {0, 10, 0, 5, 3, 0, 0, 0};
+    zone.DaylightDate = {0, 3, 0, 5, 2, 0, 0, 0};
+    zone.DaylightBias = -60;
+    return zone;
+}
+
+LONGLONG minuteAt(int year, int month, int day, int hour, int minute)
+{
+    SYSTEMTIME time = {};
+    time.wYear = WORD(year);
+    time.wMonth = WORD(month);
+    time.wDay = WORD(day);
+    time.wHour = WORD(hour);
+    time.wMinute = WORD(minute);
+    return localMinute(time);
+}
+
+struct NextAlarmRow {
+    char const *what;
+    int hours, minutes;
+    char const *week; // Sunday first; "+" where the alarm rings
+    int on;
+    LONGLONG snoozeDue; // 0: no snooze of the alarm
+    LONGLONG after;
+    LONGLONG due; // 0: nothing within eight days
+};
+
+TEST(NextAlarm, TableOfWeekdaysMidnightsSummerTimeAndSnoozes)
+{
+    NextAlarmRow const rows[] = {
+        {"later that day", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 7, 7, 0), minuteAt(2026, 12, 7, 7, 30)},
+        {"at its own minute: the next day", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 7, 7, 30),
+         minuteAt(2026, 12, 8, 7, 30)},
+        {"midnight", 0, 0, "+++++++", 1, 0, minuteAt(2026, 12, 7, 23, 59), minuteAt(2026, 12, 8, 0, 0)},
+        {"Friday to Monday", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 11, 7, 31), minuteAt(2026, 12, 14, 7, 30)},
+        {"Saturday to Sunday", 7, 30, "+------", 1, 0, minuteAt(2026, 12, 12, 8, 0), minuteAt(2026, 12, 13, 7, 30)},
+        {"across the year", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 31, 8, 0), minuteAt(2027, 1, 1, 7, 30)},
+        {"skipped by summer time", 2, 30, "+++++++", 1, 0, minuteAt(2027, 3, 28, 1, 0), minuteAt(2027, 3, 29, 2, 30)},
+        {"before the skipped hour", 1, 59, "+++++++", 1, 0, minuteAt(2027, 3, 28, 1, 0), minuteAt(2027, 3, 28, 1, 59)},
+        {"in the repeated hour", 2, 30, "+++++++", 1, 0, minuteAt(2027, 10, 31, 1, 0), minuteAt(2027, 10, 31, 2, 30)},
+        {"the repeated hour once", 2, 30, "+++++++", 1, 0, minuteAt(2027, 10, 31, 2, 30), minuteAt(2027, 11, 1, 2, 30)},
+        {"snooze before the alarm", 7, 30, "-+++++-", 1, minuteAt(2026, 12, 7, 7, 40), minuteAt(2026, 12, 7, 7, 31),
+         minuteAt(2026, 12, 7, 7, 40)},
+        {"snooze on a day off", 7, 30, "-+++++-", 1, minuteAt(2026, 12, 12, 7, 35), minuteAt(2026, 12, 12, 7, 0),
+         minuteAt(2026, 12, 12, 7, 35)},
+        {"snooze of a switched-off alarm", 7, 30, "-+++++-", 0, minuteAt(2026, 12, 7, 7, 40),
+         minuteAt(2026, 12, 7, 7, 31), 0},
+        {"no weekday", 7, 30, "-------", 1, 0, minuteAt(2026, 12, 7, 7, 0), 0},
+    };
+    TIME_ZONE_INFORMATION zone = centralEurope();
+    for (NextAlarmRow const &row : rows) {
+        AlarmTable table = {};
+        table[0].on = row.on;
+        table[0].hours = row.hours;
+        table[0].minutes = row.minutes;
+        for (int day = 0; day < 7; ++day)
+            table[0].week[day] = row.week[day] == '+';
+        table[1].hours = -1;
+        SnoozeList pending = {};
+        if (row.snoozeDue)
+            pending.items[pending.count++] = {row.snoozeDue, row.hours, row.minutes, 0};
+        EXPECT_EQ(row.due, nextDueMinute(table, pending, row.after, row.after + 8 * 24 * 60, &zone)) << row.what;
+    }
+}
+
+// The wake timer's moment, in UTC, is a minute before the next alarm or
+// snooze of the settings, in local time.
+TEST(NextAlarm, WakeTimeIsAMinuteBeforeTheNextAlarmOrSnooze)
+{
+    setAlarm(0, 7, 30, L"Wake up");
+    snoozes.count = 0;
+    struct {
+        LONGLONG snooze;
+        int hour, minute;
+    } const rows[] = {{0, 7, 29}, {minuteAt(2026, 12, 7, 7, 10), 7, 9}};
+    for (auto const &row : rows) {
+        if (row.snooze)
+            snoozes.items[snoozes.count++] = {row.snooze, 7, 30, 0};
+        FILETIME due;
+        ASSERT_TRUE(wakeTime(at(monday, 7, 0, 0), due));
+        SYSTEMTIME universal, local;
+        ASSERT_TRUE(FileTimeToSystemTime(&due, &universal));
+        ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local));
+        EXPECT_EQ(row.hour, local.wHour);
+        EXPECT_EQ(row.minute, local.wMinute);
+        EXPECT_EQ(0, local.wSecond);
+        EXPECT_EQ(monday, local.wDay);
+    }
+    snoozes.count = 0;
+    settings.alarms[0].on = 0;
+    FILETIME due;
+    EXPECT_FALSE(wakeTime(at(monday, 7, 0, 0), due));
+}
+
+} // namespace
