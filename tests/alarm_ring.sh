@@ -44,7 +44,8 @@ log=$ring/log
 # their result. Beyond a minute something hangs; the server's end then ends
 # every program.
 pass() {
-    local exit_file=$ring/exit.$1
+    local exit_file
+    exit_file=$(mktemp "$ring/exit.XXXXXX")
     HALVITRUM_EXIT_FILE=$(windows_path "$exit_file")
     timeout 90 faketime -f "$2" wine explorer /desktop=AlarmRing,1280x800 "$program" \
         --gtest_filter="$1" >"$log" 2>&1 </dev/null

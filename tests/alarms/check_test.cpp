@@ -62,7 +62,8 @@ class AlarmCheckTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        stopAlarmSound();
+        stopAlarms();
+        snoozes.count = 0; // none left by the test before
         setAlarmWindow(nullptr, 0);
         lstrcpynW(settings.waveFile, (binFolder() + L"\\rooster.wav").c_str(), textUnits);
         setAlarm(0, 7, 30, L"Wake up");
