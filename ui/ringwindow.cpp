@@ -4,6 +4,7 @@
 // use.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "alarms/alarms.h"
@@ -96,8 +97,12 @@ static void fitText(HWND dialog)
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Room left between the window and the notification area's edge of the
+// work area, where the balloon or the system's notifications appear.
+int const notificationRoom = 128;
+
 // The corner of the clock's work area nearest the notification area (the
-// bottom right one without a taskbar).
+// bottom right one without a taskbar), clear of the balloon.
 static void placeNearTray(HWND dialog, HWND clock)
 {
     RECT clockRect, frame, notify;
@@ -109,10 +114,12 @@ static void placeNearTray(HWND dialog, HWND clock)
     HWND icons = taskbar ? FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr) : nullptr;
     if (icons && GetWindowRect(icons, &notify))
         tray = {(notify.left + notify.right) / 2, (notify.top + notify.bottom) / 2};
-    int margin = MulDiv(8, windowDpi(dialog), standardDpi);
+    UINT dpi = windowDpi(dialog);
+    int margin = MulDiv(8, dpi, standardDpi), room = MulDiv(notificationRoom, dpi, standardDpi);
     int width = frame.right - frame.left, height = frame.bottom - frame.top;
     int x = tray.x * 2 < area.left + area.right ? area.left + margin : area.right - width - margin;
-    int y = tray.y * 2 < area.top + area.bottom ? area.top + margin : area.bottom - height - margin;
+    int y = tray.y * 2 < area.top + area.bottom ? area.top + room : area.bottom - height - room;
+    y = std::max(int(area.top), std::min(y, int(area.bottom) - height));
     SetWindowPos(dialog, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
