@@ -175,7 +175,8 @@ static bool ringDue(SYSTEMTIME const &now, LONGLONG minute)
 static bool tellMissed(LONGLONG after, LONGLONG last)
 {
     bool told = false;
-    for (LONGLONG minute = after; (minute = nextDueMinute(settings.alarms, snoozes, minute, last, nullptr));) {
+    for (LONGLONG minute = after;
+         (minute = nextDueMinute(settings.alarms, snoozes, minute, last, nullptr));) {
         SYSTEMTIME time;
         minuteTime(minute, time);
         for (int slot = 0; slot < maxAlarms && settings.alarms[slot].hours != -1; ++slot)
@@ -202,7 +203,8 @@ static LONGLONG minutesLater(LONGLONG minute, int minutes)
     ULARGE_INTEGER ticks = {{fileTime.dwLowDateTime, fileTime.dwHighDateTime}};
     ticks.QuadPart += ULONGLONG(minutes) * 600000000;
     fileTime = {ticks.LowPart, ticks.HighPart};
-    if (!FileTimeToSystemTime(&fileTime, &universal) || !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
+    if (!FileTimeToSystemTime(&fileTime, &universal) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
         return minute + minutes;
     return localMinute(local);
 }

@@ -14,10 +14,10 @@ struct AlarmNotice {
     int hours;
     int minutes;
     wchar_t description[textUnits];
-    bool missed;    // its minute passed unseen: told, never rung
-    bool sounding;  // rang in the minute of the sound now playing
-    int rounds;     // how often it snoozed itself unanswered
-    LONGLONG rang;  // the local minute it rang at
+    bool missed;   // its minute passed unseen: told, never rung
+    bool sounding; // rang in the minute of the sound now playing
+    int rounds;    // how often it snoozed itself unanswered
+    LONGLONG rang; // the local minute it rang at
 };
 
 // Every alarm told since the user last answered, in the order told.

@@ -40,7 +40,8 @@ static int weekday(LONGLONG day)
 }
 
 // The alarm's first minute in (after, last], on its weekdays.
-static LONGLONG nextRing(AlarmEvent const &event, LONGLONG after, LONGLONG last, TIME_ZONE_INFORMATION const *zone)
+static LONGLONG nextRing(AlarmEvent const &event, LONGLONG after, LONGLONG last,
+                         TIME_ZONE_INFORMATION const *zone)
 {
     if (!event.on)
         return 0;
@@ -74,6 +75,7 @@ LONGLONG nextDueMinute(AlarmTable const &table, SnoozeList const &pending, LONGL
 bool nextDueAlarm(SYSTEMTIME const &after, SYSTEMTIME &due)
 {
     LONGLONG from = localMinute(after);
-    LONGLONG minute = from ? nextDueMinute(settings.alarms, snoozes, from, from + daysAhead * minutesPerDay, nullptr) : 0;
+    LONGLONG minute =
+        from ? nextDueMinute(settings.alarms, snoozes, from, from + daysAhead * minutesPerDay, nullptr) : 0;
     return minute && minuteTime(minute, due);
 }

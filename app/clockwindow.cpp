@@ -231,7 +231,7 @@ static LRESULT onSettingsApplied()
     applyOnTop();
     loadBackgroundImage();
     faceDirty = 1;
-    redrawNow(); // the second hand may have come or gone
+    redrawNow();    // the second hand may have come or gone
     armWakeTimer(); // the table or the wake option may have changed
     saveSettings(mainWindow);
     return 0;

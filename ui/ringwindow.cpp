@@ -87,7 +87,8 @@ static void fitText(HWND dialog)
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         RECT rect = childRect(dialog, child);
         if (child != label && rect.top >= shown.bottom)
-            SetWindowPos(child, nullptr, rect.left, rect.top + grow, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(child, nullptr, rect.left, rect.top + grow, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     SetWindowPos(label, nullptr, 0, 0, shown.right - shown.left, needed.bottom - needed.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -131,7 +132,8 @@ static void onInitDialog(HWND dialog)
     for (int minutes : snoozeLengths) {
         wchar_t text[nameLength + 16];
         wsprintfW(text, format, minutes);
-        int item = int(SendDlgItemMessageW(dialog, IDC_SNOOZELENGTH, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+        int item = int(
+            SendDlgItemMessageW(dialog, IDC_SNOOZELENGTH, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
         SendDlgItemMessageW(dialog, IDC_SNOOZELENGTH, CB_SETITEMDATA, item, minutes);
         if (minutes == settings.snoozeMinutes)
             SendDlgItemMessageW(dialog, IDC_SNOOZELENGTH, CB_SETCURSEL, item, 0);
@@ -190,7 +192,8 @@ static INT_PTR CALLBACK ringWindowProc(HWND dialog, UINT message, WPARAM wParam,
 void showRingingWindow(AlarmNotices const &notices, HWND clock)
 {
     if (!ringWindow)
-        ringWindow = CreateDialogParamW(dialogModule(), MAKEINTRESOURCEW(IDD_RINGING), nullptr, ringWindowProc, 0);
+        ringWindow =
+            CreateDialogParamW(dialogModule(), MAKEINTRESOURCEW(IDD_RINGING), nullptr, ringWindowProc, 0);
     if (!ringWindow)
         return;
     SetDlgItemTextW(ringWindow, IDC_RINGTEXT, noticeText(notices).c_str());

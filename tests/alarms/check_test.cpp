@@ -330,17 +330,24 @@ TEST(NextAlarm, TableOfWeekdaysMidnightsSummerTimeAndSnoozes)
         {"at its own minute: the next day", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 7, 7, 30),
          minuteAt(2026, 12, 8, 7, 30)},
         {"midnight", 0, 0, "+++++++", 1, 0, minuteAt(2026, 12, 7, 23, 59), minuteAt(2026, 12, 8, 0, 0)},
-        {"Friday to Monday", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 11, 7, 31), minuteAt(2026, 12, 14, 7, 30)},
-        {"Saturday to Sunday", 7, 30, "+------", 1, 0, minuteAt(2026, 12, 12, 8, 0), minuteAt(2026, 12, 13, 7, 30)},
-        {"across the year", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 31, 8, 0), minuteAt(2027, 1, 1, 7, 30)},
-        {"skipped by summer time", 2, 30, "+++++++", 1, 0, minuteAt(2027, 3, 28, 1, 0), minuteAt(2027, 3, 29, 2, 30)},
-        {"before the skipped hour", 1, 59, "+++++++", 1, 0, minuteAt(2027, 3, 28, 1, 0), minuteAt(2027, 3, 28, 1, 59)},
-        {"in the repeated hour", 2, 30, "+++++++", 1, 0, minuteAt(2027, 10, 31, 1, 0), minuteAt(2027, 10, 31, 2, 30)},
-        {"the repeated hour once", 2, 30, "+++++++", 1, 0, minuteAt(2027, 10, 31, 2, 30), minuteAt(2027, 11, 1, 2, 30)},
-        {"snooze before the alarm", 7, 30, "-+++++-", 1, minuteAt(2026, 12, 7, 7, 40), minuteAt(2026, 12, 7, 7, 31),
-         minuteAt(2026, 12, 7, 7, 40)},
-        {"snooze on a day off", 7, 30, "-+++++-", 1, minuteAt(2026, 12, 12, 7, 35), minuteAt(2026, 12, 12, 7, 0),
-         minuteAt(2026, 12, 12, 7, 35)},
+        {"Friday to Monday", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 11, 7, 31),
+         minuteAt(2026, 12, 14, 7, 30)},
+        {"Saturday to Sunday", 7, 30, "+------", 1, 0, minuteAt(2026, 12, 12, 8, 0),
+         minuteAt(2026, 12, 13, 7, 30)},
+        {"across the year", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 31, 8, 0),
+         minuteAt(2027, 1, 1, 7, 30)},
+        {"skipped by summer time", 2, 30, "+++++++", 1, 0, minuteAt(2027, 3, 28, 1, 0),
+         minuteAt(2027, 3, 29, 2, 30)},
+        {"before the skipped hour", 1, 59, "+++++++", 1, 0, minuteAt(2027, 3, 28, 1, 0),
+         minuteAt(2027, 3, 28, 1, 59)},
+        {"in the repeated hour", 2, 30, "+++++++", 1, 0, minuteAt(2027, 10, 31, 1, 0),
+         minuteAt(2027, 10, 31, 2, 30)},
+        {"the repeated hour once", 2, 30, "+++++++", 1, 0, minuteAt(2027, 10, 31, 2, 30),
+         minuteAt(2027, 11, 1, 2, 30)},
+        {"snooze before the alarm", 7, 30, "-+++++-", 1, minuteAt(2026, 12, 7, 7, 40),
+         minuteAt(2026, 12, 7, 7, 31), minuteAt(2026, 12, 7, 7, 40)},
+        {"snooze on a day off", 7, 30, "-+++++-", 1, minuteAt(2026, 12, 12, 7, 35),
+         minuteAt(2026, 12, 12, 7, 0), minuteAt(2026, 12, 12, 7, 35)},
         {"snooze of a switched-off alarm", 7, 30, "-+++++-", 0, minuteAt(2026, 12, 7, 7, 40),
          minuteAt(2026, 12, 7, 7, 31), 0},
         {"no weekday", 7, 30, "-------", 1, 0, minuteAt(2026, 12, 7, 7, 0), 0},
@@ -357,7 +364,8 @@ TEST(NextAlarm, TableOfWeekdaysMidnightsSummerTimeAndSnoozes)
         SnoozeList pending = {};
         if (row.snoozeDue)
             pending.items[pending.count++] = {row.snoozeDue, row.hours, row.minutes, 0};
-        EXPECT_EQ(row.due, nextDueMinute(table, pending, row.after, row.after + 8 * 24 * 60, &zone)) << row.what;
+        EXPECT_EQ(row.due, nextDueMinute(table, pending, row.after, row.after + 8 * 24 * 60, &zone))
+            << row.what;
     }
 }
 

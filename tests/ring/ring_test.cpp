@@ -207,8 +207,8 @@ TEST_F(FastAlarms, MissedToldSnoozedStoppedAndUnansweredSnoozedThreeTimes)
     EXPECT_TRUE(waitUntil([] { return ringWindow() == nullptr; }, 2000));
 
     // The program in use keeps the keyboard when an alarm rings.
-    HWND inUse = CreateWindowExW(0, L"STATIC", L"In use", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200,
-                                 nullptr, nullptr, nullptr, nullptr);
+    HWND inUse = CreateWindowExW(0, L"STATIC", L"In use", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
+                                 200, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(inUse);
     ASSERT_EQ(inUse, GetForegroundWindow());
 

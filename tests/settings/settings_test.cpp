@@ -195,7 +195,8 @@ TEST_F(Settings, SnoozesAndTheLastTickAreReadEntryByEntry)
     EXPECT_EQ(1, snoozes.items[0].rounds);
     SYSTEMTIME tick;
     ASSERT_TRUE(minuteTime(lastTick, tick));
-    EXPECT_TRUE(tick.wYear == 2026 && tick.wMonth == 12 && tick.wDay == 7 && tick.wHour == 5 && tick.wMinute == 29);
+    EXPECT_TRUE(tick.wYear == 2026 && tick.wMonth == 12 && tick.wDay == 7 && tick.wHour == 5 &&
+                tick.wMinute == 29);
     EXPECT_EQ(10, settings.snoozeMinutes);
 
     saveSettings(window);
