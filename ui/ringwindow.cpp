@@ -148,18 +148,13 @@ static void onSnooze(HWND dialog)
     DestroyWindow(dialog);
 }
 
-// At a new DPI the window takes the size Windows suggests, and the text
-// its new size.
-static void onDpiChanged(HWND dialog, WPARAM dpi, RECT const &suggested)
-{
-    SetWindowPos(dialog, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    setLargeFont(dialog, LOWORD(dpi));
-    fitText(dialog);
-}
+// At a new DPI the dialog manager scales the window and its controls and
+// gives them the dialog font anew; the alarm texts then get their own font
+// at the new size, and their lines the room they need.
+UINT const refitText = WM_APP + 1;
 
 // Enter snoozes (the default button), Esc and the close box stop.
-static INT_PTR CALLBACK ringWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK ringWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -177,7 +172,11 @@ static INT_PTR CALLBACK ringWindowProc(HWND dialog, UINT message, WPARAM wParam,
         }
         break;
     case WM_DPICHANGED:
-        onDpiChanged(dialog, wParam, *reinterpret_cast<RECT const *>(lParam));
+        PostMessageW(dialog, refitText, LOWORD(wParam), 0);
+        return FALSE;
+    case refitText:
+        setLargeFont(dialog, UINT(wParam));
+        fitText(dialog);
         return TRUE;
     case WM_DESTROY:
         ringWindow = nullptr;

@@ -10,10 +10,12 @@
 #include <string>
 
 #include "alarms/alarms.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 #include "support/balloon.h"
 #include "support/program.h"
 #include "support/registry.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -396,6 +398,51 @@ TEST(NextAlarm, WakeTimeIsAMinuteBeforeTheNextAlarmOrSnooze)
     settings.alarms[0].on = 0;
     FILETIME due;
     EXPECT_FALSE(wakeTime(at(monday, 7, 0, 0), due));
+}
+
+int ringFontHeight(HWND ring)
+{
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendDlgItemMessageW(ring, IDC_RINGTEXT, WM_GETFONT, 0, 0)),
+               sizeof font, &font);
+    return -font.lfHeight;
+}
+
+// Missed and ringing alarms in one window, in large type that follows the
+// DPI, topmost, inside the work area.
+TEST(RingingWindow, ListsTheAlarmsInLargeTypeThatFollowsTheDpi)
+{
+    AlarmNotices notices = {};
+    notices.items[0] = {6, 0, L"Pills", true, false, 0, 0};
+    notices.items[1] = {7, 30, L"Wake up", false, true, 0, 0};
+    notices.count = 2;
+    HWND clock =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);
+    showRingingWindow(notices, clock);
+    HWND ring = FindWindowA("#32770", "Alarm");
+    ASSERT_NE(nullptr, ring);
+    wchar_t text[256], missed[64], ringing[64];
+    GetDlgItemTextW(ring, IDC_RINGTEXT, text, 256);
+    alarmTimeText(6, 0, missed);
+    alarmTimeText(7, 30, ringing);
+    EXPECT_EQ(L"Missed " + std::wstring(missed) + L"  Pills\r\n" + ringing + L"  Wake up",
+              std::wstring(text));
+    EXPECT_TRUE(GetWindowLongW(ring, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    RECT window, area, inside;
+    GetWindowRect(ring, &window);
+    area = nearestWorkArea(window);
+    EXPECT_TRUE(IntersectRect(&inside, &window, &area) && EqualRect(&inside, &window));
+    UINT dpi = windowDpi(ring);
+    EXPECT_EQ(MulDiv(20, dpi, 72), ringFontHeight(ring));
+
+    SendMessageW(ring, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), reinterpret_cast<LPARAM>(&window));
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+    EXPECT_EQ(MulDiv(20, 2 * dpi, 72), ringFontHeight(ring));
+    closeRingingWindow();
+    EXPECT_EQ(nullptr, FindWindowA("#32770", "Alarm"));
+    DestroyWindow(clock);
 }
 
 } // namespace
