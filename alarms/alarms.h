@@ -1,4 +1,5 @@
-// The once-a-second alarm test: the looping sound and the balloon tip.
+// The once-a-second alarm test: the looping sound, the balloon tip, the
+// snoozes, the alarms missed, and the timer that wakes the computer.
 #pragma once
 #include <windows.h>
 
@@ -8,9 +9,69 @@
 // handed in once when that window is created.
 void setAlarmWindow(HWND window, UINT iconId);
 
+// What the clock tells of an alarm that rings or was missed.
+struct AlarmNotice {
+    int hours;
+    int minutes;
+    wchar_t description[textUnits];
+    bool missed;   // its minute passed unseen: told, never rung
+    bool sounding; // rang in the minute of the sound now playing
+    int rounds;    // how often it snoozed itself unanswered
+    LONGLONG rang; // the local minute it rang at
+};
+
+// Every alarm told since the user last answered, in the order told.
+struct AlarmNotices {
+    int count;
+    AlarmNotice items[2 * maxAlarms];
+};
+
+// Called, once per tick at most, whenever alarms rang or were found
+// missed, with everything still unanswered; set once by the clock window.
+void setAlarmHandler(void (*told)(AlarmNotices const &notices));
+
 // Called at every tick with its local time.
 void checkAlarms(SYSTEMTIME const &now);
 void stopAlarmSound();
+// The user's answers: the sound stops and the told alarms are forgotten;
+// snoozing rings each of them again after that many minutes, stopping
+// also cancels the snoozes they gave themselves.
+void snoozeAlarms(int minutes);
+void stopAlarms();
+
+// The alarm's time in the user's locale, without seconds.
+void alarmTimeText(int hours, int minutes, wchar_t (&text)[64]);
+
+// Whether the alarm rings at the local time now (its weekday and minute).
+bool alarmFires(AlarmEvent const &event, SYSTEMTIME const &now);
+// The enabled alarm of the table that a snooze rings again; null when the
+// alarm was switched off or deleted meanwhile.
+AlarmEvent const *snoozedAlarm(AlarmTable const &table, Snooze const &snooze);
+
+// The first local minute (see localMinute) after `after` and no later than
+// `last` at which an enabled alarm of the table or a pending snooze rings,
+// as the ticks ring them: at local wall time, on its weekdays, never in
+// the minutes that the start of summer time skips, once in an hour that
+// its end repeats. zone is the time zone (null: the system's). 0 when
+// nothing rings in that span.
+LONGLONG nextDueMinute(AlarmTable const &table, SnoozeList const &pending, LONGLONG after, LONGLONG last,
+                       TIME_ZONE_INFORMATION const *zone);
+
+// The first whole minute after `after` (local time) at which an enabled
+// alarm of settings.alarms or a pending snooze rings; false when none
+// rings within the next eight days.
+bool nextDueAlarm(SYSTEMTIME const &after, SYSTEMTIME &due);
+
+// The UTC moment the wake timer is set to for the next alarm after now:
+// a minute before it rings, so that the computer is awake at its first
+// tick. False when no alarm rings within eight days.
+bool wakeTime(SYSTEMTIME const &now, FILETIME &due);
+// Sets the wake timer afresh when settings.wakeForAlarms is on (else
+// cancels it): after the table, a snooze, the clock, the time zone or the
+// power state changed.
+void armWakeTimer();
+// False when Windows said that it cannot wake the computer by a timer.
+bool computerCanWake();
 
 // The first whole minute after `after` (local time) at which an enabled
 // alarm of settings.alarms or a pending snooze rings; false when none

@@ -101,6 +101,21 @@ static LRESULT onThemeChange()
     return 0;
 }
 
+// Every alarm that rings, and every one found missed, is told here, with
+// the texts the clock shows for it.
+static void alarmsTold(AlarmNotices const &notices)
+{
+    showRingingWindow(notices, mainWindow);
+}
+
+// The user's answer by the clock, its icon or the balloon: the sound
+// stops and the ringing window goes.
+static void stopRinging()
+{
+    stopAlarms();
+    closeRingingWindow();
+}
+
 static LRESULT onCreate(HWND window)
 {
     // A new window starts with a fresh tick and a fresh end.
@@ -117,6 +132,8 @@ static LRESULT onCreate(HWND window)
     mondayFirst = localeFlag(LOCALE_IFIRSTDAYOFWEEK, "0");
     use24Hour = localeFlag(LOCALE_ITIME, "1");
     setAlarmWindow(window, trayIconId);
+    setAlarmHandler(alarmsTold);
+    armWakeTimer();
     setDialogHost(instance, window, showHelp);
     popupMenu = GetSubMenu(LoadMenuA(instance, MAKEINTRESOURCEA(IDM_CLOCKMENU)), 0);
     if (settings.windowX == -1) {
@@ -229,11 +246,14 @@ static void onShowOrHide(UINT flags)
 }
 
 // Back from sleep the hands jump to the present moment at once. Alarms are
-// left to the ticks, which ring none whose minute passed in the sleep.
+// left to the ticks, which ring none whose minute passed in the sleep but
+// tell them as missed. Every change of the power state sets the wake timer
+// afresh.
 static LRESULT onPowerBroadcast(WPARAM event)
 {
     if (event == PBT_APMRESUMEAUTOMATIC)
         redrawNow();
+    armWakeTimer();
     return TRUE;
 }
 
@@ -250,7 +270,8 @@ static LRESULT onSettingsApplied()
     applyOnTop();
     loadBackgroundImage();
     faceDirty = 1;
-    redrawNow(); // the second hand may have come or gone
+    redrawNow();    // the second hand may have come or gone
+    armWakeTimer(); // the table or the wake option may have changed
     saveSettings(mainWindow);
     return 0;
 }
@@ -427,7 +448,7 @@ static LRESULT onButtonDown(UINT press)
         SetCapture(mainWindow);
         dragging = true;
     }
-    stopAlarmSound();
+    stopRinging();
     return 0;
 }
 
@@ -471,14 +492,14 @@ static LRESULT onTrayNotify(WPARAM anchor, LPARAM event)
         }
         inRightPress = false;
         rightPressEnd = GetTickCount();
-        stopAlarmSound();
+        stopRinging();
         break;
     case WM_LBUTTONDOWN:
     case NIN_SELECT:
     case NIN_KEYSELECT:
         ShowWindow(mainWindow, SW_SHOWNORMAL);
         SetForegroundWindow(mainWindow);
-        stopAlarmSound();
+        stopRinging();
         break;
     case WM_CONTEXTMENU:
         if (followsRightPress())
@@ -487,7 +508,7 @@ static LRESULT onTrayNotify(WPARAM anchor, LPARAM event)
             showKeyboardMenu(POINT{GET_X_LPARAM(anchor), GET_Y_LPARAM(anchor)});
         break;
     case NIN_BALLOONUSERCLICK:
-        stopAlarmSound();
+        stopRinging();
         break;
     }
     return 0;
@@ -524,6 +545,7 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DPICHANGED:
         return onDpiChanged(wParam, *reinterpret_cast<RECT const *>(lParam));
     case WM_SETTINGCHANGE:
+        armWakeTimer(); // a new time zone moves the next alarm in UTC
         if (wParam == SPI_SETHIGHCONTRAST)
             return onThemeChange();
         if (wParam != SPI_SETWORKAREA)
@@ -538,6 +560,7 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_TIMECHANGE:
         redrawNow();
+        armWakeTimer();
         return 0;
     case WM_POWERBROADCAST:
         return onPowerBroadcast(wParam);

@@ -215,6 +215,8 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand)
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0)) {
+        if (ringingWindowMessage(&message))
+            continue;
         if (!TranslateAcceleratorA(message.hwnd, accelerators, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);

@@ -7,6 +7,8 @@
 #define IDS_PRODUCT 103
 #define IDS_VERSION 105
 #define IDS_CLASSNAME 109
+#define IDS_MISSED 110
+#define IDS_SNOOZELENGTH 111
 
 // Accelerators
 #define IDC_HALVITRUM 109
@@ -41,6 +43,7 @@
 #define IDD_ALARMS 140
 #define IDD_ALARMEDIT 141
 #define IDD_CALENDAR 144
+#define IDD_RINGING 150
 
 // Options page
 #define IDC_ONTOP 1001
@@ -80,6 +83,8 @@
 #define IDC_PLAYWAVE 1014
 #define IDC_SELECTWAVE 1015
 #define IDC_WAVEFILE 1025
+#define IDC_WAKEALARMS 1050
+#define IDC_WAKENOTE 1051
 
 // Alarm editor
 #define IDC_HOURS 1024
@@ -91,6 +96,10 @@
 #define IDC_HOURSLABEL 1045
 #define IDC_AM 1046
 #define IDC_PM 1047
+
+// Ringing window
+#define IDC_RINGTEXT 1052
+#define IDC_SNOOZELENGTH 1053
 
 // About box and Calendar
 #define IDC_VERSION 1023

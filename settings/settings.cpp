@@ -47,6 +47,8 @@ static StoredNumber const storedNumbers[] = {
     {"Color text", offsetof(ClockSettings, colorText), COLOR_BTNTEXT},
     {"Use color", offsetof(ClockSettings, useColor), noSystemColor},
     {"Use image", offsetof(ClockSettings, useImage), noSystemColor},
+    {"Wake for alarms", offsetof(ClockSettings, wakeForAlarms), noSystemColor},
+    {"Snooze minutes", offsetof(ClockSettings, snoozeMinutes), noSystemColor},
 };
 
 struct StoredText {
@@ -133,6 +135,15 @@ void setDefaultColors(ClockSettings &record)
             numberField(record, number) = GetSysColor(number.systemColor);
 }
 
+// Only a length that the ringing window offers is taken.
+static bool snoozeLength(DWORD minutes)
+{
+    for (int length : snoozeLengths)
+        if (DWORD(length) == minutes)
+            return true;
+    return false;
+}
+
 static void loadNumbers(HKEY key)
 {
     for (StoredNumber const &number : storedNumbers) {
@@ -141,6 +152,8 @@ static void loadNumbers(HKEY key)
             continue;
         // Only the two known logo contents are taken; anything else keeps the date.
         if (number.offset == offsetof(ClockSettings, logoType) && value > 1)
+            continue;
+        if (number.offset == offsetof(ClockSettings, snoozeMinutes) && !snoozeLength(value))
             continue;
         numberField(settings, number) = value;
     }
@@ -177,11 +190,18 @@ void loadSettings()
     setDefaultColors(settings);
     settings.imagePath[0] = L'\0';
     settings.waveFile[0] = L'\0';
+    settings.wakeForAlarms = 0;
+    settings.snoozeMinutes = defaultSnoozeMinutes;
+    snoozes.count = 0;
+    lastTick = 0;
 
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         loadNumbers(key);
         loadTexts(key);
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        loadAlarmMemory(key, localMinute(now));
         RegCloseKey(key);
     } else {
         settings.firstRun = 1;
@@ -248,6 +268,7 @@ void saveSettings(HWND window)
             writeText(key, text.name, textField(settings, text));
         RegCloseKey(key);
     }
+    saveAlarmMemory();
     saveAlarmTable(settings.alarms);
     saveAutorun();
 }

@@ -50,7 +50,15 @@ struct ClockSettings {
     AlarmTable alarms;
     wchar_t waveFile[textUnits];
     int firstRun;
+    int wakeForAlarms; // a waitable timer wakes the sleeping computer for the next alarm
+    int snoozeMinutes; // the snooze length last chosen: one of snoozeLengths
 };
+
+// The snooze lengths the ringing window offers, in minutes.
+int const snoozeLengths[] = {5, 10, 15, 30};
+int const defaultSnoozeMinutes = 10;
+// An alarm nobody answers snoozes itself at most this often.
+int const maxSelfSnoozes = 3;
 
 extern ClockSettings settings;
 
@@ -83,6 +91,38 @@ extern char const autorunKey[];  // the per-user Run key
 // subkey could be opened.
 bool loadAlarmTable(AlarmTable &table);
 bool saveAlarmTable(AlarmTable const &table);
+
+// An alarm that rings again: its own time, which finds it in the table
+// when it is due, the local minute it is due at (minutes since 1601, see
+// localMinute) and how often it has snoozed itself unanswered.
+struct Snooze {
+    LONGLONG due;
+    int hours;
+    int minutes;
+    int rounds;
+};
+
+// The pending snoozes, at most one for each alarm.
+struct SnoozeList {
+    int count;
+    Snooze items[maxAlarms];
+};
+extern SnoozeList snoozes;
+// The local minute of the latest tick the clock saw, kept across runs so
+// that the alarms missed meanwhile can be told; 0 when unknown.
+extern LONGLONG lastTick;
+
+// A local time as minutes since 1601 (0 for no valid time), and back; the
+// way back fills in the day of the week.
+LONGLONG localMinute(SYSTEMTIME const &time);
+bool minuteTime(LONGLONG minute, SYSTEMTIME &time);
+
+// The registry's "Last tick" and "Snoozes" values of the settings key:
+// loaded with the settings; saved with them and whenever they change.
+// Stored snoozes that cannot be read, repeat an alarm or lie more than the
+// longest snooze ahead of now are dropped.
+void loadAlarmMemory(HKEY key, LONGLONG now);
+void saveAlarmMemory();
 
 void loadSettings();
 void saveSettings(HWND window);

@@ -1,7 +1,9 @@
 #!/bin/bash
 # The whole clock rings a stored alarm: the test program (argument 1) runs
 # inside a Wine desktop whose clock is faked to Monday 2026-12-07 07:29:40,
-# starts the clock, and watches the shell's balloon and Wine's sound output.
+# starts the clock, and watches the shell's balloon and Wine's sound output;
+# then, by a clock thirty times as fast from 08:00, the ringing window,
+# missed alarms, snoozes and an alarm nobody answers.
 # The faked time must reach every Wine process, the server included, so the
 # run's prefix is copied and gets a server of its own; the desktop is on a
 # display of its own, where it covers no other test's windows.
@@ -17,14 +19,26 @@ copy_prefix "$RUN"
 export WINEDEBUG=-all,trace+tooltips
 # Wine takes file times and its timers from the real clock.
 export NO_FAKE_STAT=1 FAKETIME_DONT_FAKE_MONOTONIC=1
-offset=$(($(date -d '2026-12-07 07:29:40' +%s) - $(date +%s)))
-# Beyond a minute something hangs; the server's end then ends every program.
-run_in_desktop "$RUN" AlarmRing,1280x800 timeout 90 faketime -f "${offset}s" -- "$program"
-code=$?
+
+# pass FILTER FAKETIME: the tests of the filter under that faked clock, with
+# a server started under it; their result. Beyond a minute something hangs;
+# the server's end then ends every program.
+pass() {
+    wineserver -k >/dev/null 2>&1
+    wineserver -w
+    run_in_desktop "$RUN" AlarmRing,1280x800 timeout 90 faketime -f "$2" -- "$program" --gtest_filter="$1"
+}
+
+code=0
+pass 'AlarmRing.*' "$(($(date -d '2026-12-07 07:29:40' +%s) - $(date +%s)))s" || code=1
 # The information icon is the tooltip's title icon 1.
 if ! grep -q 'title = L"Alarm", icon = 0*1$' "$RUN/log"; then
     echo "The shell was not asked for an information balloon titled \"Alarm\"." >&2
     grep -a 'title = ' "$RUN/log" >&2
     code=1
 fi
+# Snoozes take minutes: this clock runs thirty times as fast, the same for
+# every process of the run (FAKETIME_DONT_RESET), while Wine's timers keep
+# the real pace.
+FAKETIME_DONT_RESET=1 pass 'FastAlarms.*' '@2026-12-07 08:00:00 x30' || code=1
 exit "$code"

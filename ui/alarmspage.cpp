@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "alarms/alarms.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "ui/alarmeditor.h"
@@ -174,6 +175,7 @@ static void applyAlarmsPage(HWND page)
         settings.alarms[i] = readAlarmRow(i);
     settings.alarms[count].hours = -1;
     GetDlgItemTextW(page, IDC_WAVEFILE, settings.waveFile, textUnits);
+    settings.wakeForAlarms = IsDlgButtonChecked(page, IDC_WAKEALARMS) == BST_CHECKED;
     postSettingsApplied();
 }
 
@@ -233,6 +235,14 @@ static void rescale(HWND page)
     heavyFont = setHeavyFont(GetDlgItem(page, IDC_WAVEFILE), heavyFont);
 }
 
+// Beside a checked wake option, the note says so when Windows cannot wake
+// this computer by a timer.
+static void showWakeNote(HWND page)
+{
+    bool refused = IsDlgButtonChecked(page, IDC_WAKEALARMS) == BST_CHECKED && !computerCanWake();
+    ShowWindow(GetDlgItem(page, IDC_WAKENOTE), refused ? SW_SHOWNA : SW_HIDE);
+}
+
 static void onInitDialog(HWND page)
 {
     alarmList = GetDlgItem(page, IDC_ALARMLIST);
@@ -244,6 +254,8 @@ static void onInitDialog(HWND page)
 
     SetDlgItemTextW(page, IDC_WAVEFILE, settings.waveFile);
     heavyFont = setHeavyFont(GetDlgItem(page, IDC_WAVEFILE), nullptr);
+    CheckDlgButton(page, IDC_WAKEALARMS, settings.wakeForAlarms ? BST_CHECKED : BST_UNCHECKED);
+    showWakeNote(page);
 }
 
 static void selectTime(int hours, int minutes)
@@ -336,6 +348,10 @@ static void onCommand(HWND page, int id)
         break;
     case IDC_SELECTWAVE:
         selectWave(page);
+        break;
+    case IDC_WAKEALARMS:
+        showWakeNote(page);
+        PropSheet_Changed(GetParent(page), page);
         break;
     }
 }

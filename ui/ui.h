@@ -21,6 +21,15 @@ INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
 INT_PTR CALLBACK colorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK alarmsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
+struct AlarmNotices;
+// Opens the ringing window, or shows the new list in the open one, near
+// the notification area of the clock's monitor, without taking the focus.
+void showRingingWindow(AlarmNotices const &notices, HWND clock);
+void closeRingingWindow();
+// The ringing window's keys (Enter, Esc, Tab) for the message loop;
+// whether the message was the window's.
+bool ringingWindowMessage(MSG *message);
+
 void showCalendar(HWND owner);
 void showAbout(HWND owner);
 

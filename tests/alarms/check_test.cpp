@@ -10,10 +10,12 @@
 #include <string>
 
 #include "alarms/alarms.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 #include "support/balloon.h"
 #include "support/program.h"
 #include "support/registry.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -62,7 +64,8 @@ class AlarmCheckTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        stopAlarmSound();
+        stopAlarms();
+        snoozes.count = 0; // none left by the test before
         setAlarmWindow(nullptr, 0);
         lstrcpynW(settings.waveFile, (binFolder() + L"\\rooster.wav").c_str(), textUnits);
         setAlarm(0, 7, 30, L"Wake up");
@@ -282,6 +285,164 @@ TEST_F(AlarmBalloonTest, EmptyDescriptionShowsTheAlarmsTime)
     EXPECT_NE(std::wstring::npos, balloon.text.find(L"7:30")) << balloon.text.size();
     EXPECT_EQ(1, alarmSounding);
     EXPECT_TRUE(soundGrows(1000));
+}
+
+} // namespace
+
+namespace {
+
+// Central European time: summer time from the last Sunday of March, 02:00,
+// to the last Sunday of October, 03:00 (in 2027 the 28th of March and the
+// 31st of October).
+TIME_ZONE_INFORMATION centralEurope()
+{
+    TIME_ZONE_INFORMATION zone = {};
+    zone.Bias = -60;
+    zone.StandardDate = {0, 10, 0, 5, 3, 0, 0, 0};
+    zone.DaylightDate = {0, 3, 0, 5, 2, 0, 0, 0};
+    zone.DaylightBias = -60;
+    return zone;
+}
+
+LONGLONG minuteAt(int year, int month, int day, int hour, int minute)
+{
+    SYSTEMTIME time = {};
+    time.wYear = WORD(year);
+    time.wMonth = WORD(month);
+    time.wDay = WORD(day);
+    time.wHour = WORD(hour);
+    time.wMinute = WORD(minute);
+    return localMinute(time);
+}
+
+struct NextAlarmRow {
+    char const *what;
+    int hours, minutes;
+    char const *week; // Sunday first; "+" where the alarm rings
+    int on;
+    LONGLONG snoozeDue; // 0: no snooze of the alarm
+    LONGLONG after;
+    LONGLONG due; // 0: nothing within eight days
+};
+
+TEST(NextAlarm, TableOfWeekdaysMidnightsSummerTimeAndSnoozes)
+{
+    NextAlarmRow const rows[] = {
+        {"later that day", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 7, 7, 0), minuteAt(2026, 12, 7, 7, 30)},
+        {"at its own minute: the next day", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 7, 7, 30),
+         minuteAt(2026, 12, 8, 7, 30)},
+        {"midnight", 0, 0, "+++++++", 1, 0, minuteAt(2026, 12, 7, 23, 59), minuteAt(2026, 12, 8, 0, 0)},
+        {"Friday to Monday", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 11, 7, 31),
+         minuteAt(2026, 12, 14, 7, 30)},
+        {"Saturday to Sunday", 7, 30, "+------", 1, 0, minuteAt(2026, 12, 12, 8, 0),
+         minuteAt(2026, 12, 13, 7, 30)},
+        {"across the year", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 31, 8, 0),
+         minuteAt(2027, 1, 1, 7, 30)},
+        {"skipped by summer time", 2, 30, "+++++++", 1, 0, minuteAt(2027, 3, 28, 1, 0),
+         minuteAt(2027, 3, 29, 2, 30)},
+        {"before the skipped hour", 1, 59, "+++++++", 1, 0, minuteAt(2027, 3, 28, 1, 0),
+         minuteAt(2027, 3, 28, 1, 59)},
+        {"in the repeated hour", 2, 30, "+++++++", 1, 0, minuteAt(2027, 10, 31, 1, 0),
+         minuteAt(2027, 10, 31, 2, 30)},
+        {"the repeated hour once", 2, 30, "+++++++", 1, 0, minuteAt(2027, 10, 31, 2, 30),
+         minuteAt(2027, 11, 1, 2, 30)},
+        {"snooze before the alarm", 7, 30, "-+++++-", 1, minuteAt(2026, 12, 7, 7, 40),
+         minuteAt(2026, 12, 7, 7, 31), minuteAt(2026, 12, 7, 7, 40)},
+        {"snooze on a day off", 7, 30, "-+++++-", 1, minuteAt(2026, 12, 12, 7, 35),
+         minuteAt(2026, 12, 12, 7, 0), minuteAt(2026, 12, 12, 7, 35)},
+        {"snooze of a switched-off alarm", 7, 30, "-+++++-", 0, minuteAt(2026, 12, 7, 7, 40),
+         minuteAt(2026, 12, 7, 7, 31), 0},
+        {"no weekday", 7, 30, "-------", 1, 0, minuteAt(2026, 12, 7, 7, 0), 0},
+    };
+    TIME_ZONE_INFORMATION zone = centralEurope();
+    for (NextAlarmRow const &row : rows) {
+        AlarmTable table = {};
+        table[0].on = row.on;
+        table[0].hours = row.hours;
+        table[0].minutes = row.minutes;
+        for (int day = 0; day < 7; ++day)
+            table[0].week[day] = row.week[day] == '+';
+        table[1].hours = -1;
+        SnoozeList pending = {};
+        if (row.snoozeDue)
+            pending.items[pending.count++] = {row.snoozeDue, row.hours, row.minutes, 0};
+        EXPECT_EQ(row.due, nextDueMinute(table, pending, row.after, row.after + 8 * 24 * 60, &zone))
+            << row.what;
+    }
+}
+
+// The wake timer's moment, in UTC, is a minute before the next alarm or
+// snooze of the settings, in local time.
+TEST(NextAlarm, WakeTimeIsAMinuteBeforeTheNextAlarmOrSnooze)
+{
+    setAlarm(0, 7, 30, L"Wake up");
+    snoozes.count = 0;
+    struct {
+        LONGLONG snooze;
+        int hour, minute;
+    } const rows[] = {{0, 7, 29}, {minuteAt(2026, 12, 7, 7, 10), 7, 9}};
+    for (auto const &row : rows) {
+        if (row.snooze)
+            snoozes.items[snoozes.count++] = {row.snooze, 7, 30, 0};
+        FILETIME due;
+        ASSERT_TRUE(wakeTime(at(monday, 7, 0, 0), due));
+        SYSTEMTIME universal, local;
+        ASSERT_TRUE(FileTimeToSystemTime(&due, &universal));
+        ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local));
+        EXPECT_EQ(row.hour, local.wHour);
+        EXPECT_EQ(row.minute, local.wMinute);
+        EXPECT_EQ(0, local.wSecond);
+        EXPECT_EQ(monday, local.wDay);
+    }
+    snoozes.count = 0;
+    settings.alarms[0].on = 0;
+    FILETIME due;
+    EXPECT_FALSE(wakeTime(at(monday, 7, 0, 0), due));
+}
+
+int ringFontHeight(HWND ring)
+{
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendDlgItemMessageW(ring, IDC_RINGTEXT, WM_GETFONT, 0, 0)),
+               sizeof font, &font);
+    return -font.lfHeight;
+}
+
+// Missed and ringing alarms in one window, in large type that follows the
+// DPI, topmost, inside the work area.
+TEST(RingingWindow, ListsTheAlarmsInLargeTypeThatFollowsTheDpi)
+{
+    AlarmNotices notices = {};
+    notices.items[0] = {6, 0, L"Pills", true, false, 0, 0};
+    notices.items[1] = {7, 30, L"Wake up", false, true, 0, 0};
+    notices.count = 2;
+    HWND clock =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);
+    showRingingWindow(notices, clock);
+    HWND ring = FindWindowA("#32770", "Alarm");
+    ASSERT_NE(nullptr, ring);
+    wchar_t text[256], missed[64], ringing[64];
+    GetDlgItemTextW(ring, IDC_RINGTEXT, text, 256);
+    alarmTimeText(6, 0, missed);
+    alarmTimeText(7, 30, ringing);
+    EXPECT_EQ(L"Missed " + std::wstring(missed) + L"  Pills\r\n" + ringing + L"  Wake up",
+              std::wstring(text));
+    EXPECT_TRUE(GetWindowLongW(ring, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    RECT window, area, inside;
+    GetWindowRect(ring, &window);
+    area = nearestWorkArea(window);
+    EXPECT_TRUE(IntersectRect(&inside, &window, &area) && EqualRect(&inside, &window));
+    UINT dpi = windowDpi(ring);
+    EXPECT_EQ(MulDiv(20, dpi, 72), ringFontHeight(ring));
+
+    SendMessageW(ring, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), reinterpret_cast<LPARAM>(&window));
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+    EXPECT_EQ(MulDiv(20, 2 * dpi, 72), ringFontHeight(ring));
+    closeRingingWindow();
+    EXPECT_EQ(nullptr, FindWindowA("#32770", "Alarm"));
+    DestroyWindow(clock);
 }
 
 } // namespace

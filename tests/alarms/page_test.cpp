@@ -1,5 +1,6 @@
 // The Alarms page: its list, its buttons, its apply; under a stand-in sheet
 // that counts PSM_CHANGED, and under the program's real property sheet.
+#include "alarms/alarms.h"
 #include "app/app.h"
 #include "page_fixture.h"
 #include "res/resource.h"
@@ -318,6 +319,26 @@ TEST_F(AlarmsPage, SelectWaveFile)
     std::wstring stored;
     EXPECT_TRUE(textValue(settingsKey, L"Wave file", stored));
     EXPECT_EQ(path, stored);
+}
+
+// Off at first; applied and stored when checked. The note beside it
+// appears, with the box checked, where Windows refuses to wake the
+// computer by a timer.
+TEST_F(AlarmsPage, WakeOptionIsAppliedAndStored)
+{
+    openPage();
+    HWND option = GetDlgItem(page, IDC_WAKEALARMS);
+    EXPECT_EQ("Wake the computer for alarms", windowText(option));
+    EXPECT_EQ(BST_UNCHECKED, SendMessageA(option, BM_GETCHECK, 0, 0));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, IDC_WAKENOTE)));
+    SendMessageA(option, BM_CLICK, 0, 0);
+    EXPECT_EQ(1, changes());
+    EXPECT_EQ(!computerCanWake(), IsWindowVisible(GetDlgItem(page, IDC_WAKENOTE)) != FALSE);
+    applyPage();
+    EXPECT_EQ(1, settings.wakeForAlarms);
+    DWORD stored = 0;
+    EXPECT_TRUE(numberValue(settingsKey, "Wake for alarms", stored));
+    EXPECT_EQ(1u, stored);
 }
 
 TEST_F(AlarmsPage, PlayWaveFile)

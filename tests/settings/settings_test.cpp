@@ -166,6 +166,49 @@ TEST_F(Settings, NumbersOfAnotherTypeKeepTheirDefaultsAndAreRewritten)
     EXPECT_EQ(REG_DWORD, valueType(settingsKey, "Color text"));
 }
 
+// The snoozes still to ring and the last tick are texts of local minutes;
+// an entry that cannot be read, repeats an alarm or lies further ahead than
+// the longest snooze is dropped, the others are kept.
+TEST_F(Settings, SnoozesAndTheLastTickAreReadEntryByEntry)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    LONGLONG in5 = localMinute(now) + 5, in40 = localMinute(now) + 40;
+    SYSTEMTIME due5, due40;
+    ASSERT_TRUE(minuteTime(in5, due5) && minuteTime(in40, due40));
+    wchar_t good[64], tooFar[64];
+    wsprintfW(good, L"%04d-%02d-%02d %02d:%02d 07:30 1", due5.wYear, due5.wMonth, due5.wDay, due5.wHour,
+              due5.wMinute);
+    wsprintfW(tooFar, L"%04d-%02d-%02d %02d:%02d 08:00 0", due40.wYear, due40.wMonth, due40.wDay, due40.wHour,
+              due40.wMinute);
+    std::wstring repeated = std::wstring(good).substr(0, 16) + L" 07:30 0";
+    setText(settingsKey, L"Snoozes",
+            std::wstring(good) + L";garbage;" + tooFar + L";" + repeated + L";2026-02-30 07:00 06:00 0;" +
+                L"2026-12-07 07:35 25:00 0;2026-12-07 07:35 06:00 4;");
+    setText(settingsKey, L"Last tick", L"2026-12-07 05:29");
+    setNumber(settingsKey, "Snooze minutes", 7);
+    loadSettings();
+    ASSERT_EQ(1, snoozes.count);
+    EXPECT_EQ(in5, snoozes.items[0].due);
+    EXPECT_EQ(7, snoozes.items[0].hours);
+    EXPECT_EQ(30, snoozes.items[0].minutes);
+    EXPECT_EQ(1, snoozes.items[0].rounds);
+    SYSTEMTIME tick;
+    ASSERT_TRUE(minuteTime(lastTick, tick));
+    EXPECT_TRUE(tick.wYear == 2026 && tick.wMonth == 12 && tick.wDay == 7 && tick.wHour == 5 &&
+                tick.wMinute == 29);
+    EXPECT_EQ(10, settings.snoozeMinutes);
+
+    saveSettings(window);
+    EXPECT_EQ(good, storedText(L"Snoozes"));
+    EXPECT_EQ(L"2026-12-07 05:29", storedText(L"Last tick"));
+    setText(settingsKey, L"Last tick", L"2026-12-07 05:29x");
+    setNumber(settingsKey, "Snooze minutes", 15);
+    loadSettings();
+    EXPECT_EQ(0, lastTick);
+    EXPECT_EQ(15, settings.snoozeMinutes);
+}
+
 TEST_F(Settings, LogoTypeIsTakenOnlyAsDateOrText)
 {
     for (DWORD value : {2u, 7u, 0xFFFFFFFFu}) {
