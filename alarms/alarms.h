@@ -73,11 +73,6 @@ void armWakeTimer();
 // False when Windows said that it cannot wake the computer by a timer.
 bool computerCanWake();
 
-// The first whole minute after `after` (local time) at which an enabled
-// alarm of settings.alarms or a pending snooze rings; false when none
-// rings within the next eight days.
-bool nextDueAlarm(SYSTEMTIME const &after, SYSTEMTIME &due);
-
 // Tells screen readers, where Windows offers it, that the alarm rings:
 // its time and its description, from the window that shows its balloon.
 void announceAlarm(HWND window, AlarmEvent const &event);
