@@ -155,7 +155,7 @@ TEST_F(OptionsPage, ApplyTakesEveryControlRedrawsAndSavesAtOnce)
     // Nothing reaches the record before the sheet applies the page.
     EXPECT_EQ(1, settings.showSeconds);
     EXPECT_EQ(0, settings.showNumbers);
-    EXPECT_FALSE(keyExists(settingsKey));
+    EXPECT_FALSE(settingsSaved());
     host.forgetChanges();
 
     markFace();
@@ -217,7 +217,7 @@ TEST_F(OptionsPage, SetToDefaultShowsTheDefaultsAndChangesNothingUntilApplied)
         // The page goes away unapplied, as it does on Cancel.
     }
     EXPECT_EQ(0, memcmp(&before, &settings, sizeof settings));
-    EXPECT_FALSE(keyExists(settingsKey));
+    EXPECT_FALSE(settingsSaved());
 }
 
 TEST_F(OptionsPage, UncheckingAlwaysOnTopTakesEffectAtApply)

@@ -135,7 +135,7 @@ TEST_F(Sheet, OneApplyOfTwoPagesIsTakenOverAndSavedOnce)
     EXPECT_EQ(2, posted);
     EXPECT_EQ(2, settings.showNumbers);
     EXPECT_EQ(1, settings.useColor);
-    EXPECT_FALSE(keyExists(settingsKey));
+    EXPECT_FALSE(settingsSaved());
 
     // The first of the messages takes over what both pages applied.
     for (int i = 0; i < posted; ++i)
@@ -167,7 +167,7 @@ TEST_F(Sheet, SetToDefaultThenCancelChangesNothing)
     EXPECT_EQ(nullptr, reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)));
     close();
     EXPECT_EQ(0, memcmp(&before, &settings, sizeof settings));
-    EXPECT_FALSE(keyExists(settingsKey));
+    EXPECT_FALSE(settingsSaved());
 
     // Opened again, the sheet shows the record as it was.
     open(0);

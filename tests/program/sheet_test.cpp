@@ -149,7 +149,7 @@ TEST_F(SheetProgram, AppliedOptionsAndColoursSurviveAKill)
     click(colors, IDC_USECOLOR);
     ASSERT_TRUE(chooseColor(sheet, colors, IDC_COLORBACKGROUND, background));
     ASSERT_TRUE(chooseColor(sheet, colors, IDC_COLORRING1, ring1));
-    EXPECT_FALSE(keyExists(settingsKey)); // nothing is applied yet
+    EXPECT_FALSE(settingsSaved()); // nothing is applied yet
     EXPECT_TRUE(topmost(clock.window));
 
     click(sheet, applyButton);

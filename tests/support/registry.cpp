@@ -24,6 +24,11 @@ bool keyExists(char const *path)
     return true;
 }
 
+bool settingsSaved()
+{
+    return valueType(settingsKey, "size") != REG_NONE;
+}
+
 bool numberValue(char const *path, char const *name, DWORD &value)
 {
     DWORD type = 0, bytes = sizeof value;

@@ -8,6 +8,10 @@
 void clearRegistry();
 
 bool keyExists(char const *path);
+// Whether the settings have been saved: the running clock keeps its alarm
+// memory (the last tick, the snoozes) in the settings key at any time, but
+// the settings themselves only by a save, which writes "size" first.
+bool settingsSaved();
 bool numberValue(char const *path, char const *name, DWORD &value);
 // A REG_SZ value through the UTF-16 calls, with its byte count.
 bool textValue(char const *path, wchar_t const *name, std::wstring &text, DWORD *bytes = nullptr);
