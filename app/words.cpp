@@ -6,6 +6,7 @@
 
 #include "alarms/alarms.h"
 #include "app/app.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 
 static std::wstring dateText(SYSTEMTIME const &time, DWORD flags, wchar_t const *picture)
@@ -15,10 +16,15 @@ static std::wstring dateText(SYSTEMTIME const &time, DWORD flags, wchar_t const 
     return text;
 }
 
+// The time as the taskbar shows it: the user's short time format, not the
+// long one less its seconds (which keeps, say, a leading zero the short
+// one drops).
 static std::wstring timeText(SYSTEMTIME const &time)
 {
-    wchar_t text[64] = L"";
-    GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, text, ARRAYSIZE(text));
+    wchar_t picture[80] = L"", text[64] = L"";
+    bool shortFormat = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTTIME, picture, ARRAYSIZE(picture)) > 1;
+    GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, shortFormat ? 0 : TIME_NOSECONDS, &time,
+                    shortFormat ? picture : nullptr, text, ARRAYSIZE(text));
     return text;
 }
 
@@ -29,8 +35,11 @@ std::wstring clockWords(SYSTEMTIME const &now, wchar_t const *separator)
     std::wstring words = product;
     words += separator + dateText(now, DATE_LONGDATE, nullptr) + L" " + timeText(now);
     SYSTEMTIME due;
-    if (nextDueAlarm(now, due))
-        words += separator + std::wstring(L"Next alarm: ") + dateText(due, 0, L"ddd") + L" " + timeText(due);
+    wchar_t next[64] = L"";
+    if (nextDueAlarm(now, due)) {
+        LoadStringW(instance, IDS_NEXTALARM, next, ARRAYSIZE(next));
+        words += separator + std::wstring(next) + dateText(due, 0, L"ddd") + L" " + timeText(due);
+    }
     return words;
 }
 
