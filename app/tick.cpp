@@ -120,7 +120,6 @@ void timerTick()
     armTimer(now);
     clockTick(now);
     renewClockWords(now, false); // after the frame, which is due at once
-    giveWayToFullScreen();
 }
 
 // A hidden clock ticks once a minute and draws nothing; shown again, it

@@ -22,7 +22,8 @@ static std::wstring dateText(SYSTEMTIME const &time, DWORD flags, wchar_t const 
 static std::wstring timeText(SYSTEMTIME const &time)
 {
     wchar_t picture[80] = L"", text[64] = L"";
-    bool shortFormat = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTTIME, picture, ARRAYSIZE(picture)) > 1;
+    bool shortFormat =
+        GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTTIME, picture, ARRAYSIZE(picture)) > 1;
     GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, shortFormat ? 0 : TIME_NOSECONDS, &time,
                     shortFormat ? picture : nullptr, text, ARRAYSIZE(text));
     return text;
