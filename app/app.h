@@ -17,8 +17,6 @@ UINT const trayCallback = WM_USER + 1;
 UINT const appBarCallback = WM_USER + 2;
 UINT const trayIconId = 1;
 UINT const clockTimer = 1;
-// Posted by the clock window to itself: look at the work area again.
-UINT const workAreaCheck = WM_APP + 2;
 
 // Start-up step 1: the product and class names from the string table.
 void loadProductStrings(HINSTANCE module);

@@ -8,6 +8,7 @@
 
 #include "render/drawing.h"
 #include "render/raster.h"
+#include "render/render.h"
 #include "settings/settings.h"
 
 using namespace Gdiplus;
@@ -102,14 +103,18 @@ static void layOut(ClockDrawing const &drawing, Hands &hands)
     }
     addDiscPiece(hands, drawing, 8 * u, shadow, o);
 
+    // In high contrast the markers colour is the background's: stripes in
+    // it would hollow the hands out to edges a pixel wide, so they take the
+    // text colour and the hands stay solid.
+    ARGB stripe = highContrast ? drawing.text : drawing.markers;
     addSpokePiece(hands, drawing, hourGroup, hourHand, 0.6f * Rh, 0, 14 * u, drawing.text);
-    addSpokePiece(hands, drawing, hourGroup, hourHand, 0.6f * Rh, 0.45f * Rh, 11 * u, drawing.markers);
+    addSpokePiece(hands, drawing, hourGroup, hourHand, 0.6f * Rh, 0.45f * Rh, 11 * u, stripe);
     addSpokePiece(hands, drawing, minuteGroup, minuteHand, 0.85f * Rh, 0, 11 * u, drawing.text);
-    addSpokePiece(hands, drawing, minuteGroup, minuteHand, 0.85f * Rh, 0.45f * Rh, 8 * u, drawing.markers);
+    addSpokePiece(hands, drawing, minuteGroup, minuteHand, 0.85f * Rh, 0.45f * Rh, 8 * u, stripe);
     if (hands.seconds) {
         addSpokePiece(hands, drawing, secondGroup, secondHand, 0.9f * Rh, 0, 5 * u, drawing.text);
         addSpokePiece(hands, drawing, secondGroup, counterweight, Rh / 3, 0, 8 * u, drawing.text);
-        addSpokePiece(hands, drawing, secondGroup, secondHand, 0.9f * Rh, 0.45f * Rh, 3 * u, drawing.markers);
+        addSpokePiece(hands, drawing, secondGroup, secondHand, 0.9f * Rh, 0.45f * Rh, 3 * u, stripe);
     }
     addDiscPiece(hands, drawing, 11 * u, drawing.ring2);
     addDiscPiece(hands, drawing, 9 * u, drawing.ring1);

@@ -48,8 +48,32 @@ static void disposeBackgroundImage()
     backgroundImage = nullptr;
 }
 
+// GDI+ is delay-loaded, and the thunk through which the first call into
+// each of its functions passes (made by dlltool of binutils 2.40) keeps the
+// integer argument registers but not xmm0 to xmm3: that first call loses
+// the floating-point arguments it passes in registers. GdipCreateMatrix2's
+// scale became 0, and the face's first outline label (the date) a line at
+// x 0. The functions that take such arguments are bound here by one call
+// each that draws nothing, before anything is drawn; every other GDI+
+// function takes its arguments in integer registers or on the stack.
+static void bindDrawingLibrary()
+{
+    static bool bound;
+    if (bound)
+        return;
+    bound = true;
+    GpMatrix *matrix = nullptr;
+    if (GdipCreateMatrix2(1, 0, 0, 1, 0, 0, &matrix) == Ok)
+        GdipDeleteMatrix(matrix);
+    GpFont *font = nullptr;
+    GdipCreateFont(nullptr, 1, FontStyleRegular, UnitPixel, &font);
+    GdipFlattenPath(nullptr, nullptr, 1);
+    GdipDrawImageRectRect(nullptr, nullptr, 0, 0, 1, 1, 0, 0, 1, 1, UnitPixel, nullptr, nullptr, nullptr);
+}
+
 void createDrawingResources(HWND window)
 {
+    bindDrawingLibrary();
     clockWindow = window;
     HDC screen = GetDC(window);
     frameDC = CreateCompatibleDC(screen);

@@ -41,7 +41,10 @@ static COLORREF buttonColor(HWND page, int buttonId)
 }
 
 // Gives the button a bitmap of its client size filled with its colour, or
-// with release set no bitmap; the bitmap it had is deleted.
+// with release set no bitmap; the bitmap it had is deleted. The button
+// keeps it as its user data and the page draws it over the button's face
+// (onCustomDraw): a bitmap handed to a button of the common controls 6
+// with BM_SETIMAGE was never freed under Wine, whatever its owner did.
 static void setColorSwatch(HWND page, int buttonId, int release)
 {
     HWND button = GetDlgItem(page, buttonId);
@@ -61,9 +64,49 @@ static void setColorSwatch(HWND page, int buttonId, int release)
         DeleteDC(memory);
     }
     HGDIOBJ old = reinterpret_cast<HGDIOBJ>(
-        SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(swatch)));
+        SetWindowLongPtrW(button, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(swatch)));
     if (old)
         DeleteObject(old);
+    InvalidateRect(button, nullptr, FALSE);
+}
+
+static bool isColorButton(UINT_PTR id)
+{
+    for (ColorButton const &button : colorButtons)
+        if (UINT_PTR(button.id) == id)
+            return true;
+    return false;
+}
+
+// After the button has drawn its face, its swatch fills the face inside
+// the button's edges.
+static LRESULT onCustomDraw(HWND page, NMCUSTOMDRAW const &draw)
+{
+    if (draw.dwDrawStage == CDDS_PREPAINT)
+        return CDRF_NOTIFYPOSTPAINT;
+    if (draw.dwDrawStage != CDDS_POSTPAINT)
+        return CDRF_DODEFAULT;
+    HBITMAP swatch = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(draw.hdr.hwndFrom, GWLP_USERDATA));
+    int inset = 2 * metricForDpi(SM_CXEDGE, windowDpi(page));
+    RECT face = draw.rc;
+    InflateRect(&face, -inset, -inset);
+    HDC memory = CreateCompatibleDC(draw.hdc);
+    HGDIOBJ previous = SelectObject(memory, swatch);
+    if (swatch && previous)
+        BitBlt(draw.hdc, face.left, face.top, face.right - face.left, face.bottom - face.top, memory,
+               face.left, face.top, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    return CDRF_DODEFAULT;
+}
+
+static INT_PTR onNotify(HWND page, NMHDR const *header)
+{
+    if (header->code != NM_CUSTOMDRAW || !isColorButton(header->idFrom))
+        return onSheetNotify(page, header, colorsHelpId);
+    SetWindowLongPtrW(page, DWLP_MSGRESULT,
+                      onCustomDraw(page, *reinterpret_cast<NMCUSTOMDRAW const *>(header)));
+    return TRUE;
 }
 
 static void showColor(HWND page, int buttonId, COLORREF color)
@@ -216,7 +259,7 @@ INT_PTR CALLBACK colorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND:
         return onCommand(page, LOWORD(wParam));
     case WM_NOTIFY:
-        return onSheetNotify(page, reinterpret_cast<NMHDR const *>(lParam), colorsHelpId);
+        return onNotify(page, reinterpret_cast<NMHDR const *>(lParam));
     case WM_DESTROY:
         onDestroy(page);
         return FALSE;

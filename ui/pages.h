@@ -29,10 +29,6 @@ void releaseHeavyFont(HWND control, HFONT font);
 bool chooseFile(HWND owner, wchar_t const *filter, wchar_t const *title, bool mustExist,
                 wchar_t path[textUnits]);
 
-// Posted by a page or dialog to itself when its monitor's DPI changed: the
-// dialog manager has scaled its controls and fonts by then, and the page
-// sizes what it made itself again.
-UINT const dpiRescale = WM_APP + 3;
 // A page's answer to WM_DPICHANGED_AFTERPARENT.
 void rescaleLater(HWND page);
 

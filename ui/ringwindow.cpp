@@ -3,6 +3,7 @@
 // clock's monitor; shown without taking the keyboard from the program in
 // use.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <string>
@@ -13,7 +14,11 @@
 #include "ui/ui.h"
 
 static HWND ringWindow;
+static HWND clockWindow; // whose monitor the ringing window is placed on
 static HFONT largeFont;
+// The annotation that makes the alarm texts a live region; null where the
+// system has no accessibility property service.
+static IAccPropServices *accessibility;
 
 // The alarm texts are set in the dialog's typeface at this size, which
 // grows with the DPI.
@@ -120,13 +125,49 @@ static void placeNearTray(HWND dialog, HWND clock)
     int width = frame.right - frame.left, height = frame.bottom - frame.top;
     int x = tray.x * 2 < area.left + area.right ? area.left + margin : area.right - width - margin;
     int y = tray.y * 2 < area.top + area.bottom ? area.top + room : area.bottom - height - room;
+    x = std::max(int(area.left), std::min(x, int(area.right) - width));
     y = std::max(int(area.top), std::min(y, int(area.bottom) - height));
     SetWindowPos(dialog, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+// UI Automation's LiveSetting property and its Assertive value, which the
+// headers of mingw-w64 lack: a screen reader reads an assertive region's
+// new text at once, also from a program in the background.
+GUID const liveSettingProperty = {
+    0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+LONG const liveAssertive = 2;
+// EVENT_OBJECT_LIVEREGIONCHANGED, which the headers give only for Windows 8
+// and later: the region's text changed.
+DWORD const liveRegionChanged = 0x8019;
+
+// Marks the alarm texts as a live region, through the property service
+// that COM finds in oleacc.dll (Windows 8 and later read the property).
+static void markLiveRegion(HWND dialog)
+{
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                reinterpret_cast<void **>(&accessibility))))
+        return;
+    VARIANT setting = {};
+    setting.vt = VT_I4;
+    setting.lVal = liveAssertive;
+    accessibility->SetHwndProp(GetDlgItem(dialog, IDC_RINGTEXT), OBJID_CLIENT, CHILDID_SELF,
+                               liveSettingProperty, setting);
+}
+
+static void unmarkLiveRegion(HWND dialog)
+{
+    if (!accessibility)
+        return;
+    accessibility->ClearHwndProps(GetDlgItem(dialog, IDC_RINGTEXT), OBJID_CLIENT, CHILDID_SELF,
+                                  &liveSettingProperty, 1);
+    accessibility->Release();
+    accessibility = nullptr;
 }
 
 static void onInitDialog(HWND dialog)
 {
     setLargeFont(dialog, windowDpi(dialog));
+    markLiveRegion(dialog);
     wchar_t format[nameLength] = L"";
     LoadStringW(dialogModule(), IDS_SNOOZELENGTH, format, nameLength);
     for (int minutes : snoozeLengths) {
@@ -148,18 +189,23 @@ static void onSnooze(HWND dialog)
     DestroyWindow(dialog);
 }
 
-// At a new DPI the dialog manager scales the window and its controls and
-// gives them the dialog font anew; the alarm texts then get their own font
-// at the new size, and their lines the room they need.
-UINT const refitText = WM_APP + 1;
+// The alarm texts take the room their lines need, and the window, which
+// grew with them, its place inside the work area again.
+static void refit(HWND dialog)
+{
+    fitText(dialog);
+    placeNearTray(dialog, clockWindow);
+}
 
-// Enter snoozes (the default button), Esc and the close box stop.
+// Enter snoozes (the default button), Esc and the close box stop; the
+// window has the keyboard only once the user turned to it, and the dialog
+// manager then gives it to the first control.
 static INT_PTR CALLBACK ringWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
         onInitDialog(dialog);
-        return TRUE;
+        return FALSE; // no focus: the program in use keeps the keyboard
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
@@ -171,14 +217,18 @@ static INT_PTR CALLBACK ringWindowProc(HWND dialog, UINT message, WPARAM wParam,
             return TRUE;
         }
         break;
+    // At a new DPI the dialog manager scales the window and its controls
+    // and gives them the dialog font anew; the alarm texts then get their
+    // own font at the new size.
     case WM_DPICHANGED:
-        PostMessageW(dialog, refitText, LOWORD(wParam), 0);
+        PostMessageW(dialog, ringingWindowRefit, LOWORD(wParam), 0);
         return FALSE;
-    case refitText:
+    case ringingWindowRefit:
         setLargeFont(dialog, UINT(wParam));
-        fitText(dialog);
+        refit(dialog);
         return TRUE;
     case WM_DESTROY:
+        unmarkLiveRegion(dialog);
         ringWindow = nullptr;
         if (largeFont)
             DeleteObject(largeFont);
@@ -195,9 +245,11 @@ void showRingingWindow(AlarmNotices const &notices, HWND clock)
             CreateDialogParamW(dialogModule(), MAKEINTRESOURCEW(IDD_RINGING), nullptr, ringWindowProc, 0);
     if (!ringWindow)
         return;
-    SetDlgItemTextW(ringWindow, IDC_RINGTEXT, noticeText(notices).c_str());
-    fitText(ringWindow);
-    placeNearTray(ringWindow, clock);
+    clockWindow = clock;
+    HWND label = GetDlgItem(ringWindow, IDC_RINGTEXT);
+    SetWindowTextW(label, noticeText(notices).c_str());
+    refit(ringWindow);
+    NotifyWinEvent(liveRegionChanged, label, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void closeRingingWindow()

@@ -2,10 +2,21 @@
 #pragma once
 #include <windows.h>
 
+// The program's own window messages, each with a number of its own.
 // Posted to the clock window by each property page that applied its
 // controls to ClockSettings; the window takes the change over once per
 // apply of the sheet.
 UINT const settingsApplied = WM_APP + 1;
+// Posted by the clock window to itself: look at the work area again.
+UINT const workAreaCheck = WM_APP + 2;
+// Posted by a page or dialog to itself when its monitor's DPI changed: the
+// dialog manager has scaled its controls and fonts by then, and the page
+// sizes what it made itself again.
+UINT const dpiRescale = WM_APP + 3;
+// Posted by the ringing window to itself when its monitor's DPI changed
+// (wParam the new DPI): the alarm texts take their font at that DPI and the
+// room they need, and the window its place inside the work area.
+UINT const ringingWindowRefit = WM_APP + 4;
 
 // Called once when the clock window is created: the module that holds the
 // dialog templates, the clock window, which receives settingsApplied, and

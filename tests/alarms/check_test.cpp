@@ -435,13 +435,76 @@ TEST(RingingWindow, ListsTheAlarmsInLargeTypeThatFollowsTheDpi)
     UINT dpi = windowDpi(ring);
     EXPECT_EQ(MulDiv(20, dpi, 72), ringFontHeight(ring));
 
-    SendMessageW(ring, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), reinterpret_cast<LPARAM>(&window));
+    // On a monitor of twice the scale Windows gives the window the rectangle
+    // it suggests, twice as large, past the work area's edge; after the
+    // refit the window is back inside.
+    RECT suggested = {window.left, window.top, window.left + 2 * (window.right - window.left),
+                      window.top + 2 * (window.bottom - window.top)};
+    SetWindowPos(ring, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(ring, &window);
+    ASSERT_FALSE(IntersectRect(&inside, &window, &area) && EqualRect(&inside, &window));
+    SendMessageW(ring, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), reinterpret_cast<LPARAM>(&suggested));
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageW(&message);
     EXPECT_EQ(MulDiv(20, 2 * dpi, 72), ringFontHeight(ring));
+    GetWindowRect(ring, &window);
+    EXPECT_TRUE(IntersectRect(&inside, &window, &area) && EqualRect(&inside, &window));
     closeRingingWindow();
     EXPECT_EQ(nullptr, FindWindowA("#32770", "Alarm"));
+    DestroyWindow(clock);
+}
+
+int standInCommand; // the last command of the stand-in dialog
+
+INT_PTR CALLBACK standInProc(HWND, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_COMMAND)
+        standInCommand = LOWORD(wParam);
+    return message == WM_INITDIALOG;
+}
+
+// An alarm that rings while a dialog of the clock is in use leaves the
+// keyboard there: the focus stays where it was, and Enter and Esc, passed
+// on as the clock's message loop passes them, reach that dialog, not the
+// ringing window's Snooze and Stop.
+TEST(RingingWindow, LeavesTheKeyboardWhereItWas)
+{
+    AlarmNotices notices = {};
+    notices.items[0] = {7, 30, L"Wake up", false, true, 0, 0};
+    notices.count = 1;
+    HWND clock =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ALARMEDIT), nullptr,
+                                         standInProc, 0);
+        ASSERT_NE(nullptr, dialog);
+        ShowWindow(dialog, SW_SHOW);
+        SetForegroundWindow(dialog);
+        HWND edit = GetDlgItem(dialog, IDC_DESCRIPTION);
+        SetFocus(edit);
+        ASSERT_EQ(edit, GetFocus());
+        showRingingWindow(notices, clock);
+        HWND ring = FindWindowA("#32770", "Alarm");
+        ASSERT_NE(nullptr, ring);
+        EXPECT_TRUE(IsWindowVisible(ring));
+        EXPECT_EQ(edit, GetFocus()) << key;
+        EXPECT_EQ(dialog, GetActiveWindow()) << key;
+        standInCommand = 0;
+        PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (ringingWindowMessage(&message) || IsDialogMessageW(dialog, &message))
+                continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        EXPECT_EQ(key == VK_RETURN ? IDOK : IDCANCEL, standInCommand) << key;
+        EXPECT_TRUE(IsWindow(ring)) << key; // neither snoozed nor stopped
+        closeRingingWindow();
+        DestroyWindow(dialog);
+    }
     DestroyWindow(clock);
 }
 

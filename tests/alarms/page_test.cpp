@@ -1,5 +1,8 @@
 // The Alarms page: its list, its buttons, its apply; under a stand-in sheet
 // that counts PSM_CHANGED, and under the program's real property sheet.
+#include <windows.h>
+#include <commctrl.h>
+
 #include "alarms/alarms.h"
 #include "app/app.h"
 #include "page_fixture.h"
@@ -25,6 +28,15 @@ std::vector<TestAlarm> const weekdayAlarms = {
     {"12:00", L"noon \u0436", "+++++++", 0},
     {"13:30", L"", "+-----+", 1},
 };
+
+// The module whose window procedure the control runs.
+HMODULE procedureModule(HWND control)
+{
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(GetClassLongPtrW(control, GCLP_WNDPROC)), &module);
+    return module;
+}
 
 // Presses "Select" and picks path in the open-file dialog, or cancels it
 // when path is empty.
@@ -147,6 +159,15 @@ TEST_F(AlarmsPage, RowsIn24HourSundayFirstForm)
     EXPECT_EQ((std::vector<std::string>{"[x] 00:05|night|-+++++-|00:05", "[ ] 12:00|noon ?|+++++++|12:00",
                                         "[x] 13:30||+-----+|13:30"}),
               listRows());
+    // With the manifest's common controls 6 the buttons too are theirs,
+    // not user32's as in version 5; the list draws its check boxes from
+    // its state images, unchecked and checked.
+    HMODULE commonControls = procedureModule(alarmList);
+    EXPECT_EQ(commonControls, procedureModule(GetDlgItem(page, IDC_WAKEALARMS)));
+    EXPECT_NE(GetModuleHandleW(L"user32.dll"), commonControls);
+    HIMAGELIST checkBoxes =
+        reinterpret_cast<HIMAGELIST>(SendMessageA(alarmList, LVM_GETIMAGELIST, LVSIL_STATE, 0));
+    EXPECT_GE(ImageList_GetImageCount(checkBoxes), 2);
     expectTimeColumns("00:05");
     EXPECT_STREQ(L"noon \u0436", readAlarmRow(1).description);
     applyPage();

@@ -179,9 +179,9 @@ TEST(Resources, AboutLogoBitmap)
 }
 
 // Per-monitor DPI awareness from Windows 10 1703 on and the system's DPI
-// before, and the classic controls. Windows reads a manifest's elements
-// only in their XML namespaces: the test reads it as XML too.
-TEST(Resources, ManifestAsksForDpiAwarenessOnly)
+// before, and version 6 of the common controls. Windows reads a manifest's
+// elements only in their XML namespaces: the test reads it as XML too.
+TEST(Resources, ManifestAsksForDpiAwarenessAndCommonControls6)
 {
     HRSRC manifest = FindResourceA(instance, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     ASSERT_NE(nullptr, manifest);
@@ -212,21 +212,28 @@ TEST(Resources, ManifestAsksForDpiAwarenessOnly)
     document->setProperty(property, value);
     SysFreeString(property);
     VariantClear(&value);
+    std::wstring const commonControls = L"/a:assembly/a:dependency/a:dependentAssembly/a:assemblyIdentity/";
     struct {
-        wchar_t const *path, *value; // value null: absent
+        std::wstring path;
+        wchar_t const *value;
     } const rows[] = {
         {L"/a:assembly/b:application/b:windowsSettings/s:dpiAware", L"true"},
         {L"/a:assembly/b:application/b:windowsSettings/t:dpiAwareness", L"PerMonitorV2, System"},
-        {L"/a:assembly/a:dependency", nullptr}, // no newer common controls asked for
+        {commonControls + L"@type", L"win32"},
+        {commonControls + L"@name", L"Microsoft.Windows.Common-Controls"},
+        {commonControls + L"@version", L"6.0.0.0"},
+        {commonControls + L"@processorArchitecture", L"*"},
+        {commonControls + L"@publicKeyToken", L"6595b64144ccf1df"},
+        {commonControls + L"@language", L"*"},
     };
     for (auto const &row : rows) {
         IXMLDOMNode *node = nullptr;
-        BSTR path = SysAllocString(row.path), found = nullptr;
+        BSTR path = SysAllocString(row.path.c_str()), found = nullptr;
         if (document->selectSingleNode(path, &node) == S_OK)
             node->get_text(&found);
         SysFreeString(path);
-        EXPECT_EQ(std::wstring(row.value ? row.value : L"(absent)"), found ? found : L"(absent)")
-            << std::string(row.path, row.path + lstrlenW(row.path));
+        EXPECT_EQ(std::wstring(row.value), found ? found : L"(absent)")
+            << std::string(row.path.begin(), row.path.end());
         SysFreeString(found);
         if (node)
             node->Release();

@@ -42,7 +42,7 @@ protected:
 
 static HBITMAP swatch(PageHost const &host, int buttonId)
 {
-    return reinterpret_cast<HBITMAP>(SendMessageA(host.item(buttonId), BM_GETIMAGE, IMAGE_BITMAP, 0));
+    return reinterpret_cast<HBITMAP>(GetWindowLongPtrW(host.item(buttonId), GWLP_USERDATA));
 }
 
 // The swatch's colour when it fills exactly the button's client area.

@@ -2,9 +2,11 @@
 // this once for each DPI, 96 first, at the same faked moment; the 96-DPI
 // pass leaves its frame for the others to compare with.
 #include <windows.h>
+#include <gdiplus.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +52,43 @@ Box inkBox(Frame const &frame, Box const &part)
 }
 
 class DpiScales : public RunningClockTest {};
+
+// The snapshot tool's drawing of the default face without the second hand
+// at that side and moment, as 0xAARRGGBB pixels; empty when it failed.
+Frame snapshot(int side, SYSTEMTIME const &now)
+{
+    Frame frame;
+    std::wstring file = testFolder() + L"\\snapshot-default.png";
+    wchar_t arguments[160];
+    wsprintfW(arguments, L" --size %d --seconds 0 --time %02d:%02d:%02d --date %04d-%02d-%02d \"", side,
+              now.wHour, now.wMinute, now.wSecond, now.wYear, now.wMonth, now.wDay);
+    std::wstring commandLine =
+        L"\"" + testFolder() + L"\\..\\tools\\snapshot.exe\"" + arguments + file + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return frame;
+    DWORD code = 1;
+    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    Gdiplus::GpBitmap *bitmap = nullptr;
+    if (code != 0 || Gdiplus::DllExports::GdipCreateBitmapFromFile(file.c_str(), &bitmap) != Gdiplus::Ok)
+        return frame;
+    frame.side = side;
+    for (int y = 0; y < side; y++)
+        for (int x = 0; x < side; x++) {
+            Gdiplus::ARGB pixel = 0;
+            Gdiplus::DllExports::GdipBitmapGetPixel(bitmap, x, y, &pixel);
+            frame.pixels.push_back(pixel);
+        }
+    Gdiplus::DllExports::GdipDisposeImage(bitmap);
+    DeleteFileW(file.c_str());
+    return frame;
+}
 
 } // namespace
 
@@ -115,4 +154,41 @@ TEST_F(DpiScales, DefaultClockGrowsWithTheScaleAndKeepsItsProportions)
     DWORD size = 0;
     EXPECT_TRUE(numberValue(settingsKey, "size", size));
     EXPECT_EQ(256u, size);
+}
+
+// The README's pictures come from the snapshot tool: its default face holds
+// the date label where the running clock shows it, pixel for pixel in the
+// label's part of the face.
+TEST_F(DpiScales, SnapshotDrawsTheDateLabelAsTheClockDoes)
+{
+    char const *dpi = getenv("HALVITRUM_DPI");
+    if (!dpi || atoi(dpi) != 96)
+        GTEST_SKIP() << "run at 96 DPI by tests/dpi_scales.sh";
+    setNumber(settingsKey, "show.seconds", 0); // the face holds still for the minute
+    ASSERT_TRUE(startClock(clock));
+    Frame last, frame;
+    SYSTEMTIME before = {}, after = {};
+    ASSERT_TRUE(waitUntil([&] {
+        last = frame;
+        GetLocalTime(&before);
+        frame = grab(windowRect(clock.window));
+        GetLocalTime(&after);
+        auto blank = [&](DWORD pixel) { return pixel == frame.pixels[0]; };
+        return !frame.pixels.empty() && !std::all_of(frame.pixels.begin(), frame.pixels.end(), blank) &&
+               frame.pixels == last.pixels && before.wMinute == after.wMinute;
+    }));
+    EXPECT_EQ(0u, exitClock(clock));
+    Frame drawn = snapshot(frame.side, before);
+    ASSERT_EQ(frame.side, drawn.side) << "the snapshot tool failed";
+    // The label's part: below the hub's shadow, between the 8 and the 4.
+    int n = frame.side, top = n * 58 / 100, differing = 0, marked = 0;
+    DWORD dial = drawn.pixels[top * n + n / 2];
+    for (int y = top; y < n * 3 / 4; y++)
+        for (int x = n * 28 / 100; x < n * 72 / 100; x++) {
+            DWORD shown = frame.pixels[y * n + x], expected = drawn.pixels[y * n + x];
+            differing += shown != (expected & 0xFFFFFF);
+            marked += expected != dial;
+        }
+    EXPECT_EQ(0, differing);
+    EXPECT_GT(marked, n / 2) << "no date label";
 }

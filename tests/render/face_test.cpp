@@ -170,6 +170,12 @@ TEST(Face, ColorsFollowTheRoles)
     EXPECT_EQ(opaque(GetSysColor(COLOR_WINDOWTEXT)), facePixel(cx + int(0.975f * R4), cy));
     EXPECT_EQ(opaque(GetSysColor(COLOR_HIGHLIGHT)), framePixel(cx, cy));
     EXPECT_EQ(opaque(GetSysColor(COLOR_HIGHLIGHT)), facePixel(cx - int(0.9f * R), cy));
+    // The hands are solid in the text colour, stripes included: across the
+    // minute hand (11 units wide, its stripe 8), above the hour hand's tip.
+    float u = faceUnit(side);
+    for (int dx = -int(4 * u); dx <= int(4 * u); dx++)
+        EXPECT_EQ(opaque(GetSysColor(COLOR_WINDOWTEXT)), framePixel(cx + dx, cy - int(0.7f * 0.85f * R)))
+            << "minute hand, " << dx << " from its axis";
 }
 
 TEST(Face, NumbersAllOnlyQuartersOrNone)
