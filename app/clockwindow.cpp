@@ -112,7 +112,7 @@ static void alarmsTold(AlarmNotices const &notices)
 // stops and the ringing window goes.
 static void stopRinging()
 {
-    stopAlarms();
+    dismissAlarms();
     closeRingingWindow();
 }
 
