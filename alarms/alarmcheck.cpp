@@ -266,7 +266,7 @@ void snoozeAlarms(int minutes)
     answer(minutes);
 }
 
-void dismissAlarms()
+void endToldAlarms()
 {
     answer(0);
 }

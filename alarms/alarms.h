@@ -37,11 +37,11 @@ void checkAlarms(SYSTEMTIME const &now);
 // Stops the sound of the ringing alarms, which stay told.
 void stopAlarmSound();
 // The user's answers: the sound stops and the told alarms are forgotten;
-// snoozing rings each of them again after that many minutes, dismissing
+// snoozing rings each of them again after that many minutes, ending them
 // also cancels the snoozes they gave themselves and switches off the
 // once-only ones.
 void snoozeAlarms(int minutes);
-void dismissAlarms();
+void endToldAlarms();
 
 // The one text of an alarm's time: the user's locale, without seconds.
 void alarmTimeText(int hours, int minutes, wchar_t (&text)[64]);

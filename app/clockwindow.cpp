@@ -52,7 +52,7 @@ static void showAlarmNotices(AlarmNotices const &notices)
 // stops, the alarms are answered and their ringing window goes.
 void dismissAlarms()
 {
-    dismissAlarms();
+    endToldAlarms();
     closeRingingWindow();
 }
 

@@ -166,7 +166,7 @@ static INT_PTR CALLBACK ringWindowProc(HWND dialog, UINT message, WPARAM wParam,
             onSnooze(dialog);
             return TRUE;
         case IDCANCEL:
-            dismissAlarms();
+            endToldAlarms();
             DestroyWindow(dialog);
             return TRUE;
         }

@@ -66,7 +66,7 @@ class AlarmCheckTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        dismissAlarms();
+        endToldAlarms();
         snoozes.count = 0; // none left by the test before
         setAlarmWindow(nullptr, 0);
         lstrcpynW(settings.waveFile, (binFolder() + L"\\rooster.wav").c_str(), textUnits);
