@@ -239,9 +239,8 @@ static void answer(int minutes)
     stopAlarmSound();
     if (notices.count == 0)
         return;
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    LONGLONG minute = localMinute(now);
+    // A snooze counts from the minute of the latest tick: the present.
+    LONGLONG minute = previousTick;
     for (int i = 0; i < notices.count; ++i) {
         AlarmNotice const &notice = notices.items[i];
         if (notice.missed)

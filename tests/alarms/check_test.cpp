@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "alarms/alarms.h"
@@ -215,6 +216,66 @@ TEST_F(AlarmCheckTest, MissingWeekdayValueMeansActive)
     EXPECT_FALSE(rings(at(tuesday, 7, 30, 0)));
     EXPECT_FALSE(rings(at(wednesday, 7, 29, 59)));
     EXPECT_TRUE(rings(at(wednesday, 7, 30, 0)));
+}
+
+AlarmNotices toldNotices;
+
+void keepNotices(AlarmNotices const &notices)
+{
+    toldNotices = notices;
+}
+
+// The answers at real speed, the ticks handed in: an alarm missed while
+// the computer slept is told without sound; one rings and is snoozed, one
+// rings and is stopped; the snooze, unanswered, snoozes itself three times
+// and then no more, and stays told.
+TEST_F(AlarmCheckTest, MissedSnoozedStoppedAndUnansweredSnoozedThreeTimes)
+{
+    setAlarm(0, 7, 0, L"Missed medicine");
+    setAlarm(1, 8, 4, L"Snooze me");
+    setAlarm(2, 8, 6, L"Stop me");
+    setAlarmHandler(keepNotices);
+    toldNotices.count = 0;
+    checkAlarms(at(monday, 6, 0, 0));
+    checkAlarms(at(monday, 8, 0, 5));
+    ASSERT_EQ(1, toldNotices.count);
+    EXPECT_EQ(1, toldNotices.items[0].id);
+    EXPECT_TRUE(toldNotices.items[0].missed);
+    EXPECT_EQ(0, alarmSounding);
+    endToldAlarms();
+
+    checkAlarms(at(monday, 8, 3, 59));
+    checkAlarms(at(monday, 8, 4, 0));
+    ASSERT_EQ(1, toldNotices.count);
+    EXPECT_EQ(2, toldNotices.items[0].id);
+    EXPECT_TRUE(toldNotices.items[0].sounding);
+    EXPECT_EQ(1, alarmSounding);
+    snoozeAlarms(5);
+    EXPECT_EQ(0, alarmSounding);
+
+    checkAlarms(at(monday, 8, 5, 0));
+    checkAlarms(at(monday, 8, 6, 0));
+    ASSERT_EQ(1, toldNotices.count);
+    EXPECT_EQ(3, toldNotices.items[0].id);
+    EXPECT_EQ(1, alarmSounding);
+    endToldAlarms();
+    EXPECT_EQ(0, alarmSounding);
+
+    std::set<int> starts;
+    for (int minute = 7; minute <= 40; ++minute)
+        for (int second : {0, 30}) {
+            bool before = alarmSounding != 0;
+            checkAlarms(at(monday, 8, minute, second));
+            if (!before && alarmSounding)
+                starts.insert(minute);
+        }
+    EXPECT_EQ((std::set<int>{9, 14, 19, 24}), starts);
+    ASSERT_EQ(1, toldNotices.count);
+    EXPECT_EQ(2, toldNotices.items[0].id);
+    EXPECT_EQ(maxSelfSnoozes, toldNotices.items[0].selfSnoozes);
+    EXPECT_EQ(0, snoozes.count);
+    endToldAlarms();
+    setAlarmHandler(nullptr);
 }
 
 // A window of this process with a tray icon of id 1, standing in for the
