@@ -460,3 +460,61 @@ TEST_F(AlarmsPage, AnEditorThatCannotBeCreatedChangesNothing)
     EXPECT_EQ(0, changes());
     EXPECT_EQ(3u, listRows().size());
 }
+
+namespace {
+
+std::wstring cellText(int row, int column)
+{
+    wchar_t text[128] = L"";
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 128;
+    SendMessageW(alarmList, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// The next-ring column shows the short day and time of the next ring;
+// "Skip next" skips it ("skipped"), is applied as the skipped minute, and
+// pressed again undoes it.
+TEST_F(AlarmsPage, SkipNextAndTheNextRingColumn)
+{
+    setTable({{"07:30", L"wake", "+++++++", 1}});
+    SYSTEMTIME now, next;
+    GetLocalTime(&now);
+    openPage();
+    next = now;
+    if (now.wHour * 60 + now.wMinute >= 7 * 60 + 30) {
+        FILETIME file;
+        SystemTimeToFileTime(&now, &file);
+        ULARGE_INTEGER units = {{file.dwLowDateTime, file.dwHighDateTime}};
+        units.QuadPart += 864000000000ull;
+        file = {units.LowPart, units.HighPart};
+        FileTimeToSystemTime(&file, &next);
+    }
+    next.wHour = 7;
+    next.wMinute = 30;
+    next.wSecond = next.wMilliseconds = 0;
+    wchar_t day[32] = L"", time[32] = L"";
+    GetDateFormatW(LOCALE_USER_DEFAULT, 0, &next, L"ddd", day, 32);
+    GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &next, nullptr, time, 32);
+    std::wstring expected = std::wstring(day) + L" " + time;
+    EXPECT_EQ(expected, cellText(0, 4));
+
+    selectRow(0);
+    press(IDC_SKIPNEXT);
+    EXPECT_EQ(L"skipped", cellText(0, 4));
+    EXPECT_EQ(1, changes());
+    applyPage();
+    SYSTEMTIME skipped;
+    ASSERT_TRUE(minuteTime(settings.alarms[0].skip, skipped));
+    EXPECT_TRUE(skipped.wYear == next.wYear && skipped.wMonth == next.wMonth && skipped.wDay == next.wDay &&
+                skipped.wHour == 7 && skipped.wMinute == 30);
+
+    press(IDC_SKIPNEXT);
+    EXPECT_EQ(expected, cellText(0, 4));
+    applyPage();
+    EXPECT_EQ(0, settings.alarms[0].skip);
+}
+
+} // namespace
