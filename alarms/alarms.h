@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "settings/settings.h"
 
 // The window whose notification icon (iconId) shows the alarm balloon;
@@ -104,6 +106,15 @@ LONGLONG nextDueMinute(AlarmTable const &table, SnoozeList const &pending, LONGL
 // settings.alarms or its snooze rings; false when none rings within the
 // next eight days.
 bool nextDueAlarm(SYSTEMTIME const &after, SYSTEMTIME &due);
+
+// A ring's moment as the page and the menu show it: the short day and the
+// time within a week of now, else the date and the time.
+std::wstring nextRingText(LONGLONG minute, LONGLONG now);
+// The menu's "Skip next alarm": the item named after the alarm that rings
+// next (its snooze aside), greyed when none rings within eight days; the
+// command skips that ring, false when there is none.
+void nameSkipItem(HMENU menu, UINT command);
+bool skipNextAlarm();
 
 // The UTC moment the wake timer is set to for the next alarm after now:
 // a minute before it rings, so that the computer is awake at its first

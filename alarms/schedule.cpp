@@ -171,3 +171,56 @@ LONGLONG nextOccurrence(AlarmEvent const &event, LONGLONG after)
     TIME_ZONE_INFORMATION system;
     return occurrenceAfter(unskipped, after, ruling(nullptr, system));
 }
+
+std::wstring nextRingText(LONGLONG minute, LONGLONG now)
+{
+    SYSTEMTIME time;
+    if (!minuteTime(minute, time))
+        return L"";
+    wchar_t day[80] = L"", clock[64];
+    if (minute < now + 7 * minutesPerDay)
+        GetDateFormatW(LOCALE_USER_DEFAULT, 0, &time, L"ddd", day, ARRAYSIZE(day));
+    else
+        GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, day, ARRAYSIZE(day));
+    alarmTimeText(time.wHour, time.wMinute, clock);
+    return std::wstring(day) + L" " + clock;
+}
+
+// The alarm that rings next by its date or weekdays, its snooze aside.
+static AlarmEvent *alarmToSkip(LONGLONG now, LONGLONG &minute)
+{
+    SnoozeList none = {};
+    int slot = -1;
+    minute = nextDueMinute(settings.alarms, none, now, nullptr, &slot);
+    return minute ? &settings.alarms[slot] : nullptr;
+}
+
+static LONGLONG minuteNow()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return localMinute(now);
+}
+
+void nameSkipItem(HMENU menu, UINT command)
+{
+    LONGLONG now = minuteNow(), minute;
+    AlarmEvent const *event = alarmToSkip(now, minute);
+    std::wstring text = L"Skip next alarm";
+    if (event)
+        text +=
+            L": " + nextRingText(minute, now) + (event->description[0] ? L"  " : L"") + event->description;
+    ModifyMenuW(menu, command, MF_BYCOMMAND | MF_STRING | (event ? MF_ENABLED : MF_GRAYED), command,
+                text.c_str());
+}
+
+bool skipNextAlarm()
+{
+    LONGLONG minute;
+    AlarmEvent *event = alarmToSkip(minuteNow(), minute);
+    if (!event)
+        return false;
+    event->skip = minute;
+    armWakeTimer();
+    return true;
+}

@@ -222,14 +222,7 @@ static void renewNextRings()
         if (plan.state == alarmSkipped) {
             text = L"skipped";
         } else if (plan.next) {
-            SYSTEMTIME time;
-            wchar_t clock[64];
-            minuteTime(plan.next, time);
-            alarmTimeText(time.wHour, time.wMinute, clock);
-            bool withinWeek = plan.next < tick.now + 7 * minutesPerDay;
-            text =
-                (withinWeek ? dateText(plan.next, 0, L"ddd") : dateText(plan.next, DATE_SHORTDATE, nullptr)) +
-                L" " + clock;
+            text = nextRingText(plan.next, tick.now);
         }
         setRowTextW(row, nextColumn, text.c_str());
     }

@@ -278,6 +278,36 @@ TEST_F(AlarmCheckTest, MissedSnoozedStoppedAndUnansweredSnoozedThreeTimes)
     setAlarmHandler(nullptr);
 }
 
+// The menu item names the alarm that rings next; its command skips that
+// ring, after which the item names the one after it.
+TEST_F(AlarmCheckTest, SkipNextAlarmFromTheMenu)
+{
+    for (int day = 0; day < 7; ++day)
+        settings.alarms[0].week[day] = 1;
+    setAlarm(1, 0, 0, L"");
+    settings.alarms[1].on = 0;
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, 1149, L"Skip next alarm");
+    nameSkipItem(menu, 1149);
+    wchar_t text[256];
+    GetMenuStringW(menu, 1149, text, 256, MF_BYCOMMAND);
+    EXPECT_NE(std::wstring::npos, std::wstring(text).find(L"Wake up")) << std::wstring(text).size();
+    EXPECT_FALSE(GetMenuState(menu, 1149, MF_BYCOMMAND) & MF_GRAYED);
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    LONGLONG minute = localMinute(now), expected = minute / (24 * 60) * (24 * 60) + 7 * 60 + 30;
+    if (expected <= minute)
+        expected += 24 * 60;
+    ASSERT_TRUE(skipNextAlarm());
+    EXPECT_EQ(expected, settings.alarms[0].skip);
+    settings.alarms[0].on = 0;
+    nameSkipItem(menu, 1149);
+    EXPECT_TRUE(GetMenuState(menu, 1149, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_FALSE(skipNextAlarm());
+    DestroyMenu(menu);
+}
+
 // A window of this process with a tray icon of id 1, standing in for the
 // clock's own.
 class AlarmBalloonTest : public AlarmCheckTest {
