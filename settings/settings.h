@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 int const textUnits = 260;  // every stored text, terminator included
 int const nameLength = 100; // product and class names, terminator included
@@ -157,6 +158,29 @@ bool readMinute(wchar_t const *&text, LONGLONG &minute);
 // loaded after the table.
 void loadAlarmMemory(HKEY key, LONGLONG now);
 void saveAlarmMemory();
+
+// Alarms as the text of a CSV file, UTF-8 with a header row.
+std::string alarmsCsv(std::vector<AlarmEvent> const &alarms);
+// What an alarm file holds: its alarms with their line numbers, the lines
+// refused with the reason, or, for a file refused whole, the error.
+struct CsvLine {
+    int line;
+    AlarmEvent event;
+};
+struct CsvRefusal {
+    int line;
+    std::wstring reason;
+};
+struct CsvImport {
+    std::vector<CsvLine> alarms;
+    std::vector<CsvRefusal> refused;
+    std::wstring error;
+};
+size_t const maxCsvBytes = 1 << 20;
+size_t const maxCsvRecords = 1000;
+// False for a file refused whole: not UTF-8, too large, more than
+// maxCsvRecords lines, a quotation left open, a header without a column.
+bool readAlarmsCsv(std::string const &bytes, CsvImport &result);
 
 void loadSettings();
 void saveSettings(HWND window);

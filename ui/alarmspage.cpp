@@ -411,6 +411,139 @@ static void deleteAlarm(HWND page)
     PropSheet_Changed(GetParent(page), page);
 }
 
+static wchar_t const csvFilter[] = L"Alarm list (*.csv)\0*.csv\0";
+
+static std::vector<AlarmEvent> listAlarms()
+{
+    std::vector<AlarmEvent> alarms;
+    for (int row = 0; row < alarmRowCount(); ++row)
+        alarms.push_back(readAlarmRow(row));
+    return alarms;
+}
+
+// The product's name as the caption of the page's UTF-16 message boxes.
+static std::wstring widePageCaption()
+{
+    wchar_t caption[nameLength];
+    MultiByteToWideChar(CP_ACP, 0, productName, -1, caption, nameLength);
+    return caption;
+}
+
+static void exportAlarms(HWND page)
+{
+    wchar_t path[textUnits];
+    if (!chooseSaveFile(page, csvFilter, L"Export the alarms", L"csv", path))
+        return;
+    std::string text = alarmsCsv(listAlarms());
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    bool saved = file != INVALID_HANDLE_VALUE &&
+                 WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr) &&
+                 written == text.size();
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (!saved)
+        MessageBoxW(page, L"The alarms could not be written to that file.", widePageCaption().c_str(),
+                    MB_ICONERROR);
+}
+
+// The file's bytes, when it opens and is no larger than an alarm list can
+// be (one byte more tells that it is larger).
+static bool readSmallFile(wchar_t const *path, std::string &bytes)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bytes.assign(maxCsvBytes + 1, '\0');
+    DWORD read = 0, total = 0;
+    while (total < bytes.size() &&
+           ReadFile(file, &bytes[total], DWORD(bytes.size() - total), &read, nullptr) && read)
+        total += read;
+    CloseHandle(file);
+    bytes.resize(total);
+    return true;
+}
+
+// The file's alarms join the list, up to its limit: exact copies of a row
+// are left out, and lines that cannot be taken are named with the reason.
+// The text of the report, with whether anything was added.
+static std::wstring importAlarms(CsvImport const &file, int &added)
+{
+    std::vector<AlarmEvent> rows = listAlarms();
+    std::vector<CsvRefusal> refused = file.refused;
+    int copies = 0;
+    added = 0;
+    for (CsvLine const &line : file.alarms) {
+        AlarmEvent const &event = line.event;
+        auto sameTime = [&](AlarmEvent const &row) {
+            return row.hours == event.hours && row.minutes == event.minutes;
+        };
+        auto same = std::find_if(rows.begin(), rows.end(), sameTime);
+        if (same != rows.end() && same->on == event.on && same->date == event.date &&
+            std::equal(event.week, event.week + 7, same->week) &&
+            lstrcmpW(same->description, event.description) == 0) {
+            ++copies;
+            continue;
+        }
+        wchar_t reason[80];
+        if (same != rows.end())
+            swprintf(reason, 80, L"the time %02d:%02d is used by another alarm", event.hours, event.minutes);
+        else if (rows.size() >= size_t(maxAlarms))
+            lstrcpyW(reason, L"the list already holds 100 alarms");
+        else
+            reason[0] = L'\0';
+        if (reason[0]) {
+            refused.push_back({line.line, reason});
+            continue;
+        }
+        AlarmEvent row = event;
+        row.id = newAlarmId();
+        rows.push_back(row);
+        addAlarmRow(row, alarmRowCount());
+        ++added;
+    }
+    std::sort(refused.begin(), refused.end(),
+              [](CsvRefusal const &a, CsvRefusal const &b) { return a.line < b.line; });
+    std::wstring text = std::to_wstring(added) + (added == 1 ? L" alarm was added." : L" alarms were added.");
+    if (copies)
+        text += L" " + std::to_wstring(copies) + L" already in the list " + (copies == 1 ? L"was" : L"were") +
+                L" left out.";
+    if (!refused.empty())
+        text += L"\n\n" + std::to_wstring(refused.size()) +
+                (refused.size() == 1 ? L" line was" : L" lines were") + L" refused:";
+    size_t const shown = 15;
+    for (size_t i = 0; i < refused.size() && i < shown; ++i)
+        text += L"\nLine " + std::to_wstring(refused[i].line) + L": " + refused[i].reason;
+    if (refused.size() > shown)
+        text += L"\n... and " + std::to_wstring(refused.size() - shown) + L" more.";
+    return text;
+}
+
+static void importFile(HWND page)
+{
+    wchar_t path[textUnits];
+    if (!chooseFile(page, csvFilter, L"Import alarms", true, path))
+        return;
+    std::string bytes;
+    CsvImport file;
+    if (!readSmallFile(path, bytes)) {
+        MessageBoxW(page, L"The file could not be read.", widePageCaption().c_str(), MB_ICONERROR);
+        return;
+    }
+    if (!readAlarmsCsv(bytes, file)) {
+        MessageBoxW(page, file.error.c_str(), widePageCaption().c_str(), MB_ICONERROR);
+        return;
+    }
+    int added;
+    std::wstring report = importAlarms(file, added);
+    if (added) {
+        sortAlarmRows();
+        renewNextRings();
+        PropSheet_Changed(GetParent(page), page);
+    }
+    MessageBoxW(page, report.c_str(), widePageCaption().c_str(), added ? MB_ICONINFORMATION : MB_ICONERROR);
+}
+
 // Played through the UTF-16 call, so that every path the file dialog can
 // pick also plays.
 static void playWave(HWND page)
@@ -444,6 +577,12 @@ static void onCommand(HWND page, int id)
         break;
     case IDC_SKIPNEXT:
         skipNext(page);
+        break;
+    case IDC_EXPORTALARMS:
+        exportAlarms(page);
+        break;
+    case IDC_IMPORTALARMS:
+        importFile(page);
         break;
     case IDC_PLAYWAVE:
         playWave(page);
