@@ -33,6 +33,8 @@ static int const nextColumn = 4;
 // Each row's item data is its alarm's id; what its texts do not show (the
 // once-only date, the skip) is kept here by that id.
 static std::map<int, AlarmEvent> rowAlarms;
+// The list holds its rows; before, the rows' check boxes are being set.
+static bool listFilled;
 
 static int const helpTopic = 3;
 
@@ -312,6 +314,7 @@ static void onInitDialog(HWND page)
                  LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     insertColumns();
     rowAlarms.clear();
+    listFilled = false;
     // A row is known by its id: one without its own gets a fresh one.
     for (int i = 0; i < maxAlarms && settings.alarms[i].hours != -1; ++i) {
         AlarmEvent event = settings.alarms[i];
@@ -319,6 +322,7 @@ static void onInitDialog(HWND page)
             event.id = newAlarmId();
         addAlarmRow(event, i);
     }
+    listFilled = true;
     renewNextRings();
 
     SetDlgItemTextW(page, IDC_WAVEFILE, settings.waveFile);
@@ -610,6 +614,14 @@ static void onNotify(HWND page, NMHDR const *header)
         if (header->idFrom == IDC_ALARMLIST)
             openEditor(page, alarmRowCount() > 0 ? editMode : addMode);
         break;
+    case LVN_ITEMCHANGED: {
+        // A row switched on or off rings next at another time, or never.
+        NMLISTVIEW const *change = reinterpret_cast<NMLISTVIEW const *>(header);
+        if (listFilled && (change->uChanged & LVIF_STATE) &&
+            ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK))
+            renewNextRings();
+        break;
+    }
     }
 }
 

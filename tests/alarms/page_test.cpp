@@ -517,6 +517,12 @@ TEST_F(AlarmsPage, SkipNextAndTheNextRingColumn)
     EXPECT_EQ(expected, cellText(0, 4));
     applyPage();
     EXPECT_EQ(0, settings.alarms[0].skip);
+
+    // Switched off, it rings no more; switched on, it does again.
+    checkRow(0, false);
+    EXPECT_EQ(L"", cellText(0, 4));
+    checkRow(0, true);
+    EXPECT_EQ(expected, cellText(0, 4));
 }
 
 } // namespace
