@@ -278,6 +278,23 @@ TEST_F(AlarmCheckTest, MissedSnoozedStoppedAndUnansweredSnoozedThreeTimes)
     setAlarmHandler(nullptr);
 }
 
+// Two alarms of one minute (a table stored by hand may hold such twins):
+// each rings on its own line and gets a snooze of its own.
+TEST_F(AlarmCheckTest, AlarmsOfOneMinuteKeepTheirOwnNoticesAndSnoozes)
+{
+    setAlarm(1, 7, 30, L"Twin");
+    setAlarmHandler(keepNotices);
+    checkAlarms(at(monday, 7, 29, 59));
+    checkAlarms(at(monday, 7, 30, 0));
+    ASSERT_EQ(2, toldNotices.count);
+    EXPECT_NE(toldNotices.items[0].id, toldNotices.items[1].id);
+    snoozeAlarms(10);
+    ASSERT_EQ(2, snoozes.count);
+    EXPECT_NE(snoozes.items[0].id, snoozes.items[1].id);
+    snoozes.count = 0;
+    setAlarmHandler(nullptr);
+}
+
 // The menu item names the alarm that rings next; its command skips that
 // ring, after which the item names the one after it.
 TEST_F(AlarmCheckTest, SkipNextAlarmFromTheMenu)
