@@ -476,6 +476,9 @@ static std::wstring importAlarms(CsvImport const &file, int &added)
     std::vector<AlarmEvent> rows = listAlarms();
     std::vector<CsvRefusal> refused = file.refused;
     int copies = 0;
+    SYSTEMTIME time;
+    GetLocalTime(&time);
+    LONGLONG now = localMinute(time);
     added = 0;
     for (CsvLine const &line : file.alarms) {
         AlarmEvent const &event = line.event;
@@ -490,7 +493,9 @@ static std::wstring importAlarms(CsvImport const &file, int &added)
             continue;
         }
         wchar_t reason[80];
-        if (same != rows.end())
+        if (event.date && event.date + event.hours * 60 + event.minutes <= now)
+            lstrcpyW(reason, L"its date and time have passed");
+        else if (same != rows.end())
             swprintf(reason, 80, L"the time %02d:%02d is used by another alarm", event.hours, event.minutes);
         else if (rows.size() >= size_t(maxAlarms))
             lstrcpyW(reason, L"the list already holds 100 alarms");

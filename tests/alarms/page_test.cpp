@@ -553,7 +553,8 @@ TEST_F(AlarmsPage, ExportAndImportThroughTheButtons)
                           "07:30,Mon Tue Wed Thu Fri,,0,Wake up\r\n"),
               std::string(bytes, read));
 
-    std::string more = std::string(bytes, read) + "25:00,Mon,,1,bad\r\n08:15,Sat Sun,,1,new\r\n";
+    std::string more =
+        std::string(bytes, read) + "25:00,Mon,,1,bad\r\n08:15,Sat Sun,,1,new\r\n09:00,,2020-01-14,1,old\r\n";
     file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     WriteFile(file, more.data(), DWORD(more.size()), &read, nullptr);
     CloseHandle(file);
@@ -563,8 +564,9 @@ TEST_F(AlarmsPage, ExportAndImportThroughTheButtons)
                   chooseWave(thread, path, "Import alarms");
                   EXPECT_TRUE(answerMessageBox(productName, thread, IDOK, seen));
               });
-    EXPECT_EQ("1 alarm was added. 2 already in the list were left out.\n\n1 line was refused:\n"
-              "Line 4: the time \"25:00\" is not HH:MM (00:00 to 23:59)",
+    EXPECT_EQ("1 alarm was added. 2 already in the list were left out.\n\n2 lines were refused:\n"
+              "Line 4: the time \"25:00\" is not HH:MM (00:00 to 23:59)\n"
+              "Line 6: its date and time have passed",
               seen.text);
     EXPECT_EQ(3, SendMessageA(alarmList, LVM_GETITEMCOUNT, 0, 0));
     EXPECT_EQ("08:15", cell(2, 3));
