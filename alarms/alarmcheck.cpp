@@ -1,10 +1,8 @@
 // The once-a-second alarm test: the looping sound, the balloon tip, the
-// snoozes and the alarms missed.
+// snoozes and the alarms missed, as the schedule plans them.
 #include <windows.h>
 #include <mmsystem.h>
 #include <shellapi.h>
-
-#include <algorithm>
 
 #include "alarms/alarms.h"
 #include "settings/settings.h"
@@ -18,16 +16,10 @@ static void (*alarmHandler)(AlarmNotices const &notices);
 static AlarmNotices notices;
 
 // Minutes since 1601 of the previous tick, and of the latest minute whose
-// alarms were looked at; 0 before the first.
+// alarms rang; 0 before the first.
 static LONGLONG previousTick;
 static LONGLONG checkedMinute;
 
-// A clock set back by at most this many minutes repeats minutes whose
-// alarms have rung already, as at the end of summer time; a clock set back
-// further is taken as corrected, and rings from where it now is.
-LONGLONG const repeatedMinutes = 120;
-// Alarms missed are told this far back at most.
-LONGLONG const missedMinutes = 24 * 60;
 // While nothing rings the last tick reaches the registry this often; an
 // alarm that rings or is answered writes it at once, so a restart never
 // tells as missed what rang, and tells what passed while the clock was
@@ -40,24 +32,9 @@ void setAlarmWindow(HWND window, UINT iconId)
     balloonIcon = iconId;
 }
 
-void setAlarmHandler(void (*told)(AlarmNotices const &notices))
+void setAlarmHandler(void (*handler)(AlarmNotices const &notices))
 {
-    alarmHandler = told;
-}
-
-// A timer tick can step over second 0, so a minute's alarms are due at its
-// first tick, provided the tick before belonged to the minute just before
-// or this tick is at second 0: after a start, a resume or a clock change in
-// the middle of a minute they do not ring late. A clock set back does not
-// ring the minutes it repeats a second time.
-static bool minuteDue(LONGLONG minute, LONGLONG previous, SYSTEMTIME const &now)
-{
-    if (minute == previous || (minute <= checkedMinute && checkedMinute - minute <= repeatedMinutes))
-        return false;
-    if (minute != previous + 1 && now.wSecond != 0)
-        return false;
-    checkedMinute = minute;
-    return true;
+    alarmHandler = handler;
 }
 
 void alarmTimeText(int hours, int minutes, wchar_t (&text)[64])
@@ -90,27 +67,36 @@ static void showAlarmBalloon(AlarmEvent const &event)
     Shell_NotifyIconW(NIM_MODIFY, &balloon);
 }
 
-// An alarm told again replaces its earlier notice.
-static void tell(AlarmEvent const &event, bool missed, int rounds, LONGLONG minute)
+static bool toldAlarm(int id)
+{
+    for (int i = 0; i < notices.count; ++i)
+        if (notices.items[i].id == id)
+            return true;
+    return false;
+}
+
+// Each alarm has one notice: told again, it replaces the earlier one.
+static void addNotice(AlarmEvent const &event, AlarmPlan const &plan)
 {
     AlarmNotice *notice = notices.items + notices.count;
     for (int i = 0; i < notices.count; ++i)
-        if (notices.items[i].hours == event.hours && notices.items[i].minutes == event.minutes)
+        if (notices.items[i].id == event.id)
             notice = notices.items + i;
     if (notice == notices.items + ARRAYSIZE(notices.items))
         return;
     if (notice == notices.items + notices.count)
         ++notices.count;
+    notice->id = event.id;
     notice->hours = event.hours;
     notice->minutes = event.minutes;
     lstrcpynW(notice->description, event.description, textUnits);
-    notice->missed = missed;
-    notice->sounding = !missed;
-    notice->rounds = rounds;
-    notice->rang = minute;
+    notice->missed = plan.state == alarmMissed;
+    notice->sounding = plan.state == alarmRinging;
+    notice->selfSnoozes = plan.selfSnoozes;
+    notice->due = plan.minute;
 }
 
-static void ringAlarm(AlarmEvent const &event, SYSTEMTIME const &now, int rounds)
+static void ringAlarm(AlarmEvent const &event, SYSTEMTIME const &now)
 {
     // PlaySound's own search does not promise the program's folder.
     wchar_t wave[MAX_PATH];
@@ -118,105 +104,47 @@ static void ringAlarm(AlarmEvent const &event, SYSTEMTIME const &now, int rounds
         PlaySoundW(wave, nullptr, SND_ASYNC | SND_LOOP);
     showAlarmBalloon(event);
     announceAlarm(balloonWindow, event);
-    tell(event, false, rounds, localMinute(now));
     alarmMinute = now.wMinute;
     alarmSounding = 1;
     // A computer woken for the alarm would otherwise fall asleep again.
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED);
 }
 
-static Snooze *findSnooze(int hours, int minutes)
+static void removeSnooze(int id)
 {
     for (int i = 0; i < snoozes.count; ++i)
-        if (snoozes.items[i].hours == hours && snoozes.items[i].minutes == minutes)
-            return snoozes.items + i;
-    return nullptr;
-}
-
-static void removeSnooze(Snooze *snooze)
-{
-    *snooze = snoozes.items[--snoozes.count];
+        if (snoozes.items[i].id == id) {
+            snoozes.items[i] = snoozes.items[--snoozes.count];
+            return;
+        }
 }
 
 // One snooze per alarm: a new one replaces the old.
-static void setSnooze(int hours, int minutes, LONGLONG due, int rounds)
+static void setSnooze(int id, LONGLONG due, int selfSnoozes)
 {
-    Snooze *snooze = findSnooze(hours, minutes);
-    if (!snooze) {
-        if (snoozes.count == maxAlarms)
-            return;
-        snooze = snoozes.items + snoozes.count++;
-    }
-    *snooze = {due, hours, minutes, rounds};
+    removeSnooze(id);
+    if (snoozes.count < maxAlarms)
+        snoozes.items[snoozes.count++] = {due, id, selfSnoozes};
 }
 
-// Snoozes whose minute has come rang or were told as missed.
-static void dropSnoozesUpTo(LONGLONG minute)
+// Snoozes of alarms deleted, switched off or changed in their time, days
+// or date (which gives them a new id) never ring.
+static bool dropLostSnoozes()
 {
-    for (int i = snoozes.count - 1; i >= 0; --i)
-        if (snoozes.items[i].due <= minute)
-            removeSnooze(snoozes.items + i);
-}
-
-// Everything that rings at this minute; whether anything did.
-static bool ringDue(SYSTEMTIME const &now, LONGLONG minute)
-{
-    bool rang = false;
-    for (int slot = 0; slot < maxAlarms && settings.alarms[slot].hours != -1; ++slot)
-        if (alarmFires(settings.alarms[slot], now)) {
-            ringAlarm(settings.alarms[slot], now, 0);
-            rang = true;
+    bool dropped = false;
+    for (int i = snoozes.count - 1; i >= 0; --i) {
+        AlarmEvent const *event = findAlarm(settings.alarms, snoozes.items[i].id);
+        if (!event || !event->on) {
+            snoozes.items[i] = snoozes.items[--snoozes.count];
+            dropped = true;
         }
-    for (int i = 0; i < snoozes.count; ++i)
-        if (snoozes.items[i].due == minute)
-            if (AlarmEvent const *event = snoozedAlarm(settings.alarms, snoozes.items[i])) {
-                ringAlarm(*event, now, snoozes.items[i].rounds);
-                rang = true;
-            }
-    return rang;
-}
-
-// Everything that would have rung in (after, last], told as missed;
-// whether anything was.
-static bool tellMissed(LONGLONG after, LONGLONG last)
-{
-    bool told = false;
-    for (LONGLONG minute = after;
-         (minute = nextDueMinute(settings.alarms, snoozes, minute, last, nullptr));) {
-        SYSTEMTIME time;
-        minuteTime(minute, time);
-        for (int slot = 0; slot < maxAlarms && settings.alarms[slot].hours != -1; ++slot)
-            if (alarmFires(settings.alarms[slot], time))
-                tell(settings.alarms[slot], true, 0, minute);
-        for (int i = 0; i < snoozes.count; ++i)
-            if (snoozes.items[i].due == minute)
-                if (AlarmEvent const *event = snoozedAlarm(settings.alarms, snoozes.items[i]))
-                    tell(*event, true, 0, minute);
-        told = true;
     }
-    return told;
-}
-
-// The local minute that lies the given minutes of real time after a
-// local minute, across a change of summer time too.
-static LONGLONG minutesLater(LONGLONG minute, int minutes)
-{
-    SYSTEMTIME local, universal;
-    FILETIME fileTime;
-    if (!minuteTime(minute, local) || !TzSpecificLocalTimeToSystemTime(nullptr, &local, &universal) ||
-        !SystemTimeToFileTime(&universal, &fileTime))
-        return minute + minutes;
-    ULARGE_INTEGER ticks = {{fileTime.dwLowDateTime, fileTime.dwHighDateTime}};
-    ticks.QuadPart += ULONGLONG(minutes) * 600000000;
-    fileTime = {ticks.LowPart, ticks.HighPart};
-    if (!FileTimeToSystemTime(&fileTime, &universal) ||
-        !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
-        return minute + minutes;
-    return localMinute(local);
+    return dropped;
 }
 
 // The alarms that rang in the minute just ended and that nobody answered
-// snooze themselves for the last length chosen, up to maxSelfSnoozes times.
+// snooze themselves for the last length chosen, up to maxSelfSnoozes
+// times; a once-only alarm that has done so for the last time goes off.
 static bool snoozeUnanswered()
 {
     bool snoozed = false;
@@ -225,13 +153,51 @@ static bool snoozeUnanswered()
         if (!notice.sounding)
             continue;
         notice.sounding = false;
-        if (notice.rounds >= maxSelfSnoozes)
+        AlarmEvent *event = findAlarm(settings.alarms, notice.id);
+        if (notice.selfSnoozes >= maxSelfSnoozes) {
+            if (event && event->date)
+                event->on = 0;
             continue;
-        setSnooze(notice.hours, notice.minutes, minutesLater(notice.rang, settings.snoozeMinutes),
-                  notice.rounds + 1);
+        }
+        setSnooze(notice.id, minutesLater(notice.due, settings.snoozeMinutes, nullptr),
+                  notice.selfSnoozes + 1);
         snoozed = true;
     }
     return snoozed;
+}
+
+// What the schedule plans for each alarm at this tick: it rings, is told
+// as missed, or, once its skipped occurrence or its date has passed, has
+// its skip cleared or goes off. Whether anything was told; changed says
+// whether the alarm memory changed.
+static bool followSchedule(SYSTEMTIME const &now, AlarmTick const &tick, bool &changed)
+{
+    bool told = false;
+    TIME_ZONE_INFORMATION zone;
+    if (GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID)
+        zone = {};
+    for (int slot = 0; slot < maxAlarms && settings.alarms[slot].hours != -1; ++slot) {
+        AlarmEvent &event = settings.alarms[slot];
+        Snooze const *snooze = findSnooze(snoozes, event.id);
+        AlarmPlan plan = planAlarm(event, snooze, tick, &zone);
+        if (plan.state == alarmRinging || plan.state == alarmMissed) {
+            addNotice(event, plan);
+            if (plan.state == alarmRinging)
+                ringAlarm(event, now);
+            else if (event.date)
+                event.on = 0;
+            if (snooze && snooze->due <= tick.now) {
+                removeSnooze(event.id);
+                changed = true;
+            }
+            told = true;
+        }
+        if (event.skip && event.skip <= tick.now)
+            event.skip = 0;
+        if (event.date && event.on && !plan.next && plan.state == alarmWaiting && !toldAlarm(event.id))
+            event.on = 0;
+    }
+    return told;
 }
 
 void checkAlarms(SYSTEMTIME const &now)
@@ -239,23 +205,19 @@ void checkAlarms(SYSTEMTIME const &now)
     LONGLONG minute = localMinute(now);
     // Alarms missed since the last tick of the run before are told, but
     // the first tick of a run rings only at second 0, as ever.
-    LONGLONG previous = previousTick ? previousTick : lastTick;
-    bool due = minuteDue(minute, previousTick, now);
+    AlarmTick tick = alarmTick(previousTick, checkedMinute, minute, now.wSecond);
+    if (!previousTick)
+        tick.previous = lastTick;
+    if (tick.due)
+        checkedMinute = minute;
     previousTick = minute;
-    bool told = false, changed = false;
-    if (previous && minute > previous + 1) {
-        told = tellMissed(std::max(previous, minute - missedMinutes), due ? minute - 1 : minute);
-        changed = told;
-    }
-    if (due && ringDue(now, minute))
-        told = changed = true;
+    bool changed = dropLostSnoozes();
+    bool told = followSchedule(now, tick, changed);
     if (alarmSounding && now.wMinute != alarmMinute) {
         stopAlarmSound();
         changed |= snoozeUnanswered();
     }
-    int pending = snoozes.count;
-    dropSnoozesUpTo(minute);
-    changed |= snoozes.count != pending;
+    changed |= told;
     if (changed || minute < lastTick || minute >= lastTick + lastTickPeriod) {
         lastTick = minute;
         saveAlarmMemory();
@@ -275,24 +237,28 @@ void stopAlarmSound()
     SetThreadExecutionState(ES_CONTINUOUS);
 }
 
-// The told alarms are answered: forgotten, after each got its new
-// snooze (or lost the one it gave itself, for a length of 0).
+// The told alarms are answered: forgotten, after each got its new snooze
+// or, dismissed (a length of 0), lost the one it gave itself and, once
+// only, went off.
 static void answer(int minutes)
 {
     stopAlarmSound();
     if (notices.count == 0)
         return;
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    LONGLONG minute = localMinute(now);
+    // A snooze counts from the minute of the latest tick: the present.
+    LONGLONG minute = previousTick;
     for (int i = 0; i < notices.count; ++i) {
         AlarmNotice const &notice = notices.items[i];
         if (notice.missed)
             continue;
-        if (minutes)
-            setSnooze(notice.hours, notice.minutes, minutesLater(minute, minutes), 0);
-        else if (Snooze *snooze = findSnooze(notice.hours, notice.minutes))
-            removeSnooze(snooze);
+        AlarmEvent *event = findAlarm(settings.alarms, notice.id);
+        if (minutes) {
+            setSnooze(notice.id, minutesLater(minute, minutes, nullptr), 0);
+        } else {
+            removeSnooze(notice.id);
+            if (event && event->date)
+                event->on = 0;
+        }
     }
     notices.count = 0;
     saveLastTick();
@@ -312,7 +278,7 @@ void snoozeAlarms(int minutes)
     answer(minutes);
 }
 
-void stopAlarms()
+void endToldAlarms()
 {
     answer(0);
 }

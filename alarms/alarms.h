@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "settings/settings.h"
 
 // The window whose notification icon (iconId) shows the alarm balloon;
@@ -11,59 +13,111 @@ void setAlarmWindow(HWND window, UINT iconId);
 
 // What the clock tells of an alarm that rings or was missed.
 struct AlarmNotice {
+    int id; // the alarm's
     int hours;
     int minutes;
     wchar_t description[textUnits];
-    bool missed;   // its minute passed unseen: told, never rung
-    bool sounding; // rang in the minute of the sound now playing
-    int rounds;    // how often it snoozed itself unanswered
-    LONGLONG rang; // the local minute it rang at
+    bool missed;     // its minute passed unseen: told, never rung
+    bool sounding;   // rang in the minute of the sound now playing
+    int selfSnoozes; // how often it snoozed itself unanswered
+    LONGLONG due;    // the local minute it rang or was due at
 };
 
-// Every alarm told since the user last answered, in the order told.
+// Every alarm told since the user last answered, one notice for each, in
+// the order told.
 struct AlarmNotices {
     int count;
-    AlarmNotice items[2 * maxAlarms];
+    AlarmNotice items[maxAlarms];
 };
 
 // Called, once per tick at most, whenever alarms rang or were found
 // missed, with everything still unanswered; set once by the clock window.
-void setAlarmHandler(void (*told)(AlarmNotices const &notices));
+void setAlarmHandler(void (*handler)(AlarmNotices const &notices));
 
 // Called at every tick with its local time.
 void checkAlarms(SYSTEMTIME const &now);
+// Stops the sound of the ringing alarms, which stay told.
 void stopAlarmSound();
 // The user's answers: the sound stops and the told alarms are forgotten;
-// snoozing rings each of them again after that many minutes, stopping
-// also cancels the snoozes they gave themselves.
+// snoozing rings each of them again after that many minutes, ending them
+// also cancels the snoozes they gave themselves and switches off the
+// once-only ones.
 void snoozeAlarms(int minutes);
-void stopAlarms();
+void endToldAlarms();
 // Writes the alarm memory with the last tick seen, at a suspend, a
 // log-off and the exit; the ticks write it every quarter of an hour.
 void saveLastTick();
 
-// The alarm's time in the user's locale, without seconds.
+// The one text of an alarm's time: the user's locale, without seconds.
 void alarmTimeText(int hours, int minutes, wchar_t (&text)[64]);
 
-// Whether the alarm rings at the local time now (its weekday and minute).
-bool alarmFires(AlarmEvent const &event, SYSTEMTIME const &now);
-// The enabled alarm of the table that a snooze rings again; null when the
-// alarm was switched off or deleted meanwhile.
-AlarmEvent const *snoozedAlarm(AlarmTable const &table, Snooze const &snooze);
+// What an alarm is doing.
+enum AlarmState {
+    alarmOff,
+    alarmWaiting, // for its next occurrence
+    alarmSkipped, // its next occurrence will not ring
+    alarmRinging, // at this tick
+    alarmSnoozed, // until a minute, after snoozing itself some times
+    alarmMissed,  // its minute passed unseen
+};
 
-// The first local minute (see localMinute) after `after` and no later than
-// `last` at which an enabled alarm of the table or a pending snooze rings,
-// as the ticks ring them: at local wall time, on its weekdays, never in
-// the minutes that the start of summer time skips, once in an hour that
-// its end repeats. zone is the time zone (null: the system's). 0 when
-// nothing rings in that span.
-LONGLONG nextDueMinute(AlarmTable const &table, SnoozeList const &pending, LONGLONG after, LONGLONG last,
-                       TIME_ZONE_INFORMATION const *zone);
+// A tick as the schedule sees it: the local minute of the tick before (a
+// stored one at a start; 0 when unknown), this tick's, and whether this
+// minute's alarms ring at it.
+struct AlarmTick {
+    LONGLONG previous;
+    LONGLONG now;
+    bool due;
+};
 
-// The first whole minute after `after` (local time) at which an enabled
-// alarm of settings.alarms or a pending snooze rings; false when none
-// rings within the next eight days.
+// A tick rings its minute's alarms when it is the first of a minute that
+// follows the tick before, or falls on second 0: after a start, a resume
+// or a clock change in the middle of a minute nothing rings late. A minute
+// that a clock set back repeats (checked: the latest minute rung) does not
+// ring again.
+AlarmTick alarmTick(LONGLONG previous, LONGLONG checked, LONGLONG now, int second);
+
+// An alarm at a tick: its state; the minute it rings (ringing), was due
+// (missed), is snoozed to (snoozed), is skipped at (skipped) or rings next
+// (waiting); its next ring after the tick (0: none within eight days, for
+// a once-only alarm: none at all), and its snooze's self-snooze count.
+struct AlarmPlan {
+    AlarmState state;
+    LONGLONG minute;
+    LONGLONG next;
+    int selfSnoozes;
+};
+
+// The one schedule: the alarm with its snooze (null: none) at the tick,
+// in local wall time on its weekdays or its date, its skipped occurrence
+// passed over, shifted past the minutes that the start of summer time
+// skips, once in an hour that its end repeats. zone is the time zone
+// (null: the system's).
+AlarmPlan planAlarm(AlarmEvent const &event, Snooze const *snooze, AlarmTick const &tick,
+                    TIME_ZONE_INFORMATION const *zone);
+// The alarm's occurrence after the local minute, its skip disregarded:
+// what "Skip next" skips.
+LONGLONG nextOccurrence(AlarmEvent const &event, LONGLONG after);
+Snooze const *findSnooze(SnoozeList const &pending, int id);
+
+// The first local minute after `after`, within eight days, at which an
+// alarm of the table rings, and the slot of that alarm; 0 when none.
+LONGLONG nextDueMinute(AlarmTable const &table, SnoozeList const &pending, LONGLONG after,
+                       TIME_ZONE_INFORMATION const *zone, int *slot);
+
+// The first whole minute after `after` (local time) at which an alarm of
+// settings.alarms or its snooze rings; false when none rings within the
+// next eight days.
 bool nextDueAlarm(SYSTEMTIME const &after, SYSTEMTIME &due);
+
+// A ring's moment as the page and the menu show it: the short day and the
+// time within a week of now, else the date and the time.
+std::wstring nextRingText(LONGLONG minute, LONGLONG now);
+// The menu's "Skip next alarm": the item named after the alarm that rings
+// next (its snooze aside), greyed when none rings within eight days; the
+// command skips that ring, false when there is none.
+void nameSkipItem(HMENU menu, UINT command);
+bool skipNextAlarm();
 
 // The UTC moment the wake timer is set to for the next alarm after now:
 // a minute before it rings, so that the computer is awake at its first

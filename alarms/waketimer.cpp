@@ -9,18 +9,16 @@
 static HANDLE wakeTimer;
 static bool wakeRefused; // Windows said it cannot wake the computer
 
-// The computer wakes this long before the alarm's minute.
-ULONGLONG const wakeLead = 60ull * 10000000; // 100 ns units
+// The computer wakes this many minutes before the alarm's minute.
+LONGLONG const wakeLead = 1;
 
 bool wakeTime(SYSTEMTIME const &now, FILETIME &due)
 {
-    SYSTEMTIME local, universal;
-    if (!nextDueAlarm(now, local) || !TzSpecificLocalTimeToSystemTime(nullptr, &local, &universal) ||
-        !SystemTimeToFileTime(&universal, &due))
+    SYSTEMTIME local;
+    LONGLONG universal = nextDueAlarm(now, local) ? universalMinute(localMinute(local), nullptr) : 0;
+    if (!universal)
         return false;
-    ULARGE_INTEGER ticks = {{due.dwLowDateTime, due.dwHighDateTime}};
-    ticks.QuadPart -= wakeLead;
-    due = {ticks.LowPart, ticks.HighPart};
+    due = minuteFileTime(universal - wakeLead);
     return true;
 }
 
@@ -58,11 +56,9 @@ bool computerCanWake()
 {
     static bool tried;
     if (!tried) {
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
-        ULARGE_INTEGER ticks = {{now.dwLowDateTime, now.dwHighDateTime}};
-        ticks.QuadPart += 24ull * 3600 * 10000000;
-        setWakeTimer({ticks.LowPart, ticks.HighPart});
+        SYSTEMTIME now;
+        GetSystemTime(&now);
+        setWakeTimer(minuteFileTime(localMinute(now) + minutesPerDay));
         armWakeTimer();
     }
     tried = true;

@@ -52,7 +52,7 @@ static void showAlarmNotices(AlarmNotices const &notices)
 // stops, the alarms are answered and their ringing window goes.
 void dismissAlarms()
 {
-    stopAlarms();
+    endToldAlarms();
     closeRingingWindow();
 }
 
@@ -168,6 +168,7 @@ static LRESULT onInitMenuPopup(HMENU menu)
     };
     for (auto const &item : items)
         EnableMenuItem(menu, item.command, MF_BYCOMMAND | (item.gray ? MF_GRAYED : MF_ENABLED));
+    nameSkipItem(menu, IDM_SKIPNEXTALARM);
     return 0;
 }
 
@@ -185,6 +186,10 @@ static LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam)
         break;
     case IDM_ALARMS:
         openPropertySheet(2);
+        break;
+    case IDM_SKIPNEXTALARM:
+        skipNextAlarm();
+        redrawNow(); // the words name the next alarm
         break;
     case IDM_CALENDAR:
         showCalendar(mainWindow);

@@ -38,6 +38,7 @@
 #define IDM_SIZEMINIMUM 32807
 #define IDM_SIZEMAXIMUM 32808
 #define IDM_SIZEINCREASE 32809
+#define IDM_SKIPNEXTALARM 1149
 
 // Dialogs
 #define IDD_OPTIONS 132
@@ -88,6 +89,9 @@
 #define IDC_WAVEFILE 1025
 #define IDC_WAKEALARMS 1050
 #define IDC_WAKENOTE 1051
+#define IDC_SKIPNEXT 1102
+#define IDC_EXPORTALARMS 1103
+#define IDC_IMPORTALARMS 1104
 
 // Alarm editor
 #define IDC_HOURS 1024
@@ -99,6 +103,8 @@
 #define IDC_HOURSLABEL 1045
 #define IDC_AM 1046
 #define IDC_PM 1047
+#define IDC_ONCE 1100
+#define IDC_ONCEDATE 1101
 
 // Ringing window
 #define IDC_RINGTEXT 1052

@@ -2,7 +2,9 @@
 // saw and the snoozes still to ring, as texts in the settings key that
 // older versions of the clock ignore.
 //   "Last tick"  REG_SZ  "2026-12-07 07:29"              local time
-//   "Snoozes"    REG_SZ  "2026-12-07 07:35 07:30 0;..."  due, the alarm's time, self-snoozes
+//   "Snoozes"    REG_SZ  "2026-12-07 07:35 07:30 0 12;..."  due, the alarm's time, self-snoozes, id
+// Older versions wrote no id: their entries find the alarm by its time.
+#include <cwchar>
 #include <string>
 
 #include "settings/registry.h"
@@ -14,93 +16,45 @@ LONGLONG lastTick;
 static wchar_t const lastTickName[] = L"Last tick";
 static wchar_t const snoozesName[] = L"Snoozes";
 
-LONGLONG const minuteUnits = 600000000; // 100 ns units per minute
-
-LONGLONG localMinute(SYSTEMTIME const &time)
+// The alarm of the table that a stored snooze names: by its id, or, in an
+// entry of an older version, by its time, which no two alarms share.
+static int snoozedId(int id, int hours, int minutes)
 {
-    SYSTEMTIME whole = time;
-    whole.wSecond = whole.wMilliseconds = 0;
-    FILETIME fileTime;
-    if (!SystemTimeToFileTime(&whole, &fileTime))
-        return 0;
-    ULARGE_INTEGER ticks = {{fileTime.dwLowDateTime, fileTime.dwHighDateTime}};
-    return static_cast<LONGLONG>(ticks.QuadPart / minuteUnits);
-}
-
-bool minuteTime(LONGLONG minute, SYSTEMTIME &time)
-{
-    ULARGE_INTEGER ticks;
-    ticks.QuadPart = static_cast<ULONGLONG>(minute) * minuteUnits;
-    FILETIME fileTime = {ticks.LowPart, ticks.HighPart};
-    return minute > 0 && FileTimeToSystemTime(&fileTime, &time);
-}
-
-static std::wstring minuteText(LONGLONG minute)
-{
-    SYSTEMTIME time;
-    wchar_t text[32] = L"";
-    if (minuteTime(minute, time))
-        wsprintfW(text, L"%04d-%02d-%02d %02d:%02d", time.wYear, time.wMonth, time.wDay, time.wHour,
-                  time.wMinute);
-    return text;
-}
-
-// count decimal digits at text; moves past them.
-static bool readDigits(wchar_t const *&text, int count, int &value)
-{
-    value = 0;
-    for (int i = 0; i < count; ++i, ++text) {
-        if (*text < L'0' || *text > L'9')
-            return false;
-        value = value * 10 + (*text - L'0');
+    AlarmEvent const *byTime = nullptr;
+    for (int slot = 0; slot < maxAlarms && settings.alarms[slot].hours != -1; ++slot) {
+        AlarmEvent const &event = settings.alarms[slot];
+        if (id && event.id == id)
+            return id;
+        if (!byTime && event.hours == hours && event.minutes == minutes)
+            byTime = &event;
     }
-    return true;
+    return !id && byTime ? byTime->id : 0;
 }
 
-static bool readChar(wchar_t const *&text, wchar_t expected)
-{
-    if (*text != expected)
-        return false;
-    ++text;
-    return true;
-}
-
-// "HH:MM" of a day's time.
-static bool readClock(wchar_t const *&text, int &hours, int &minutes)
-{
-    return readDigits(text, 2, hours) && readChar(text, L':') && readDigits(text, 2, minutes) && hours < 24 &&
-           minutes < 60;
-}
-
-// "YYYY-MM-DD HH:MM"; a date that does not exist is no minute.
-static bool readMinute(wchar_t const *&text, LONGLONG &minute)
-{
-    int year, month, day, hours, minutes;
-    if (!readDigits(text, 4, year) || !readChar(text, L'-') || !readDigits(text, 2, month) ||
-        !readChar(text, L'-') || !readDigits(text, 2, day) || !readChar(text, L' ') ||
-        !readClock(text, hours, minutes))
-        return false;
-    SYSTEMTIME time = {};
-    time.wYear = WORD(year);
-    time.wMonth = WORD(month);
-    time.wDay = WORD(day);
-    time.wHour = WORD(hours);
-    time.wMinute = WORD(minutes);
-    minute = localMinute(time);
-    return minute != 0;
-}
-
+// "YYYY-MM-DD HH:MM HH:MM N" and, from this version on, " ID" after it.
 static bool readSnooze(wchar_t const *&text, Snooze &snooze)
 {
-    return readMinute(text, snooze.due) && readChar(text, L' ') &&
-           readClock(text, snooze.hours, snooze.minutes) && readChar(text, L' ') &&
-           readDigits(text, 1, snooze.rounds) && snooze.rounds <= maxSelfSnoozes;
+    int hours, minutes;
+    if (!readMinute(text, snooze.due) || *text++ != L' ' || !readClock(text, hours, minutes) ||
+        *text++ != L' ' || *text < L'0' || *text > L'0' + maxSelfSnoozes)
+        return false;
+    snooze.selfSnoozes = *text++ - L'0';
+    int id = 0;
+    if (*text == L' ') {
+        wchar_t *end;
+        id = int(wcstol(++text, &end, 10));
+        if (end == text || id <= 0)
+            return false;
+        text = end;
+    }
+    snooze.id = snoozedId(id, hours, minutes);
+    return snooze.id != 0;
 }
 
-static bool snoozed(int hours, int minutes)
+static bool snoozed(int id)
 {
     for (int i = 0; i < snoozes.count; ++i)
-        if (snoozes.items[i].hours == hours && snoozes.items[i].minutes == minutes)
+        if (snoozes.items[i].id == id)
             return true;
     return false;
 }
@@ -115,7 +69,7 @@ static void readSnoozes(std::wstring const &text, LONGLONG now)
         Snooze snooze;
         wchar_t const *entry = next;
         bool read = readSnooze(entry, snooze) && (*entry == L';' || *entry == L'\0');
-        if (read && snooze.due <= now + longestSnooze && !snoozed(snooze.hours, snooze.minutes))
+        if (read && snooze.due <= now + longestSnooze && !snoozed(snooze.id))
             snoozes.items[snoozes.count++] = snooze;
         while (*next && *next != L';')
             ++next;
@@ -150,9 +104,12 @@ void saveAlarmMemory()
     std::wstring text;
     for (int i = 0; i < snoozes.count; ++i) {
         Snooze const &snooze = snoozes.items[i];
-        wchar_t entry[64];
-        wsprintfW(entry, L"%s %02d:%02d %d", minuteText(snooze.due).c_str(), snooze.hours, snooze.minutes,
-                  snooze.rounds);
+        AlarmEvent const *event = findAlarm(settings.alarms, snooze.id);
+        if (!event)
+            continue;
+        wchar_t entry[80];
+        wsprintfW(entry, L"%s %02d:%02d %d %d", minuteText(snooze.due).c_str(), event->hours, event->minutes,
+                  snooze.selfSnoozes, snooze.id);
         if (!text.empty())
             text += L';';
         text += entry;

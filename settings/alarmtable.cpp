@@ -1,4 +1,7 @@
-// The alarm table's registry layout in the Events subkey.
+// The alarm table's registry layout in the Events subkey. Beside the values
+// of old, each alarm has "Event_NN_id" (REG_DWORD), and a once-only alarm
+// "Event_NN_date" ("YYYY-MM-DD"), a skipped one "Event_NN_skip"
+// ("YYYY-MM-DD HH:MM", the occurrence skipped); older versions ignore them.
 #include <algorithm>
 #include <cwchar>
 
@@ -47,7 +50,51 @@ static bool readAlarm(HKEY key, int number, AlarmEvent &event)
         weekdayName(name, number, day);
         event.week[day] = readNumber(key, name, value) ? static_cast<int>(value) : 1;
     }
+
+    valueName(name, number, "id");
+    event.id = readNumber(key, name, value) && int(value) > 0 ? int(value) : 0;
+    // A date or skip that cannot be read is left out: the alarm is then
+    // weekly, on the days stored for the older versions, or not skipped.
+    std::wstring text;
+    wchar_t const *cursor;
+    LONGLONG minute;
+    swprintf(wideName, 64, L"Event_%02d_date", number);
+    bool read = readText(key, wideName, text) && readDay(cursor = text.c_str(), minute) && !*cursor;
+    event.date = read ? minute : 0;
+    swprintf(wideName, 64, L"Event_%02d_skip", number);
+    read = readText(key, wideName, text) && readMinute(cursor = text.c_str(), minute) && !*cursor;
+    event.skip = read ? minute : 0;
     return true;
+}
+
+static int lastAlarmId;
+
+int newAlarmId()
+{
+    return ++lastAlarmId;
+}
+
+AlarmEvent *findAlarm(AlarmTable &table, int id)
+{
+    for (int slot = 0; slot < maxAlarms && table[slot].hours != -1; ++slot)
+        if (table[slot].id == id)
+            return &table[slot];
+    return nullptr;
+}
+
+// Alarms stored by older versions, or with an id another alarm has, get
+// fresh ones.
+static void giveIds(AlarmTable &table, int count)
+{
+    for (int slot = 0; slot < count; ++slot)
+        lastAlarmId = std::max(lastAlarmId, table[slot].id);
+    for (int slot = 0; slot < count; ++slot) {
+        bool taken = table[slot].id == 0;
+        for (int other = 0; other < slot && !taken; ++other)
+            taken = table[other].id == table[slot].id;
+        if (taken)
+            table[slot].id = newAlarmId();
+    }
 }
 
 bool loadAlarmTable(AlarmTable &table)
@@ -70,6 +117,7 @@ bool loadAlarmTable(AlarmTable &table)
             ++count;
     }
     table[count].hours = -1;
+    giveIds(table, count);
     RegCloseKey(key);
     return true;
 }
@@ -91,6 +139,18 @@ static void writeAlarm(HKEY key, int number, AlarmEvent const &event)
         weekdayName(name, number, day);
         writeNumber(key, name, event.week[day]);
     }
+    valueName(name, number, "id");
+    writeNumber(key, name, DWORD(event.id));
+    swprintf(wideName, 64, L"Event_%02d_date", number);
+    if (event.date)
+        writeText(key, wideName, dayText(event.date).c_str());
+    else
+        RegDeleteValueW(key, wideName);
+    swprintf(wideName, 64, L"Event_%02d_skip", number);
+    if (event.skip)
+        writeText(key, wideName, minuteText(event.skip).c_str());
+    else
+        RegDeleteValueW(key, wideName);
     valueName(name, number, "hours");
     writeNumber(key, name, event.hours);
 }
@@ -98,7 +158,7 @@ static void writeAlarm(HKEY key, int number, AlarmEvent const &event)
 static void deleteAlarm(HKEY key, int number)
 {
     char name[64];
-    static char const *const fields[] = {"hours", "minutes", "description", "on"};
+    static char const *const fields[] = {"hours", "minutes", "description", "on", "id", "date", "skip"};
     for (char const *field : fields) {
         valueName(name, number, field);
         RegDeleteValueA(key, name);

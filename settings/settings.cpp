@@ -199,9 +199,6 @@ void loadSettings()
     if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         loadNumbers(key);
         loadTexts(key);
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        loadAlarmMemory(key, localMinute(now));
         RegCloseKey(key);
     } else {
         settings.firstRun = 1;
@@ -212,6 +209,13 @@ void loadSettings()
 
     settings.alarms[0].hours = -1;
     loadAlarmTable(settings.alarms);
+    // The snoozes name alarms of the table.
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        loadAlarmMemory(key, localMinute(now));
+        RegCloseKey(key);
+    }
     loadAutorun();
 }
 

@@ -4,17 +4,22 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 int const textUnits = 260;  // every stored text, terminator included
 int const nameLength = 100; // product and class names, terminator included
 
-// One weekly alarm; week[] is indexed as SYSTEMTIME.wDayOfWeek (0 = Sunday).
+// One alarm; week[] is indexed as SYSTEMTIME.wDayOfWeek (0 = Sunday). The
+// fields after week[] are stored in values that older versions ignore.
 struct AlarmEvent {
     int on;
     wchar_t description[260];
     int hours; // -1 ends the table
     int minutes;
     int week[7];
+    int id;        // the alarm's own number, which its snooze and the page's row name it by
+    LONGLONG date; // a once-only alarm's day (the local minute of its midnight); 0 for a weekly one
+    LONGLONG skip; // the local minute of the occurrence skipped; 0 for none
 };
 
 int const maxAlarms = 100;
@@ -92,14 +97,20 @@ extern char const autorunKey[];  // the per-user Run key
 bool loadAlarmTable(AlarmTable &table);
 bool saveAlarmTable(AlarmTable const &table);
 
-// An alarm that rings again: its own time, which finds it in the table
-// when it is due, the local minute it is due at (minutes since 1601, see
-// localMinute) and how often it has snoozed itself unanswered.
+// The alarm of the table with that id; null when none has it.
+AlarmEvent *findAlarm(AlarmTable &table, int id);
+
+// A fresh id for an alarm new to the table or changed in its time, days or
+// date; ids of the loaded table are never handed out again in this run.
+int newAlarmId();
+
+// An alarm that rings again: the alarm's id, the local minute it is due
+// at (minutes since 1601, see localMinute) and how often the alarm has
+// snoozed itself unanswered.
 struct Snooze {
     LONGLONG due;
-    int hours;
-    int minutes;
-    int rounds;
+    int id;
+    int selfSnoozes;
 };
 
 // The pending snoozes, at most one for each alarm.
@@ -112,17 +123,64 @@ extern SnoozeList snoozes;
 // that the alarms missed meanwhile can be told; 0 when unknown.
 extern LONGLONG lastTick;
 
-// A local time as minutes since 1601 (0 for no valid time), and back; the
-// way back fills in the day of the week.
+// Time as whole minutes since 1601, local or UTC: the one measure of the
+// alarms. A FILETIME counts 100-nanosecond units of it.
+LONGLONG const minuteUnits = 600000000;
+LONGLONG const minutesPerDay = 24 * 60;
+// A SYSTEMTIME as minutes (0 for no valid time), and back; the way back
+// fills in the day of the week.
 LONGLONG localMinute(SYSTEMTIME const &time);
 bool minuteTime(LONGLONG minute, SYSTEMTIME &time);
+FILETIME minuteFileTime(LONGLONG minute);
+// A local minute in UTC, and a UTC minute in local time, by the rules of
+// the zone (null: the system's); 0 when it cannot be converted. A local
+// minute that the start of summer time skips comes back as another.
+LONGLONG universalMinute(LONGLONG local, TIME_ZONE_INFORMATION const *zone);
+LONGLONG zoneMinute(LONGLONG universal, TIME_ZONE_INFORMATION const *zone);
+// The local minute that lies the given minutes of real time after a local
+// minute, across a change of summer time too.
+LONGLONG minutesLater(LONGLONG minute, int minutes, TIME_ZONE_INFORMATION const *zone);
+// "YYYY-MM-DD" of a minute's day and "YYYY-MM-DD HH:MM" of a minute, as
+// stored; empty for no valid minute.
+std::wstring dayText(LONGLONG minute);
+std::wstring minuteText(LONGLONG minute);
+// The readers of "HH:MM", "YYYY-MM-DD" (the minute of its midnight) and
+// "YYYY-MM-DD HH:MM"; each moves text past what it read. A time out of
+// range or a date that does not exist is refused.
+bool readClock(wchar_t const *&text, int &hours, int &minutes);
+bool readDay(wchar_t const *&text, LONGLONG &day);
+bool readMinute(wchar_t const *&text, LONGLONG &minute);
 
 // The registry's "Last tick" and "Snoozes" values of the settings key:
 // loaded with the settings; saved with them and whenever they change.
-// Stored snoozes that cannot be read, repeat an alarm or lie more than the
-// longest snooze ahead of now are dropped.
+// Stored snoozes that cannot be read, name no alarm of the table, repeat
+// an alarm or lie more than the longest snooze ahead of now are dropped;
+// loaded after the table.
 void loadAlarmMemory(HKEY key, LONGLONG now);
 void saveAlarmMemory();
+
+// Alarms as the text of a CSV file, UTF-8 with a header row.
+std::string alarmsCsv(std::vector<AlarmEvent> const &alarms);
+// What an alarm file holds: its alarms with their line numbers, the lines
+// refused with the reason, or, for a file refused whole, the error.
+struct CsvLine {
+    int line;
+    AlarmEvent event;
+};
+struct CsvRefusal {
+    int line;
+    std::wstring reason;
+};
+struct CsvImport {
+    std::vector<CsvLine> alarms;
+    std::vector<CsvRefusal> refused;
+    std::wstring error;
+};
+size_t const maxCsvBytes = 1 << 20;
+size_t const maxCsvRecords = 1000;
+// False for a file refused whole: not UTF-8, too large, more than
+// maxCsvRecords lines, a quotation left open, a header without a column.
+bool readAlarmsCsv(std::string const &bytes, CsvImport &result);
 
 void loadSettings();
 void saveSettings(HWND window);

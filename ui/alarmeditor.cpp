@@ -87,6 +87,45 @@ static void setWeekdayBoxes(HWND dialog)
             swapControlPositions(dialog, IDC_SUNDAY, IDC_SUNDAY + day);
 }
 
+// The entered time in 24-hour form without telling anything; -1 when it
+// is out of range.
+static int enteredMinuteOfDay(HWND dialog)
+{
+    UINT hours = GetDlgItemInt(dialog, IDC_HOURS, nullptr, FALSE);
+    UINT minutes = GetDlgItemInt(dialog, IDC_MINUTES, nullptr, FALSE);
+    if (!use24Hour) {
+        if (hours < 1 || hours > 12)
+            return -1;
+        hours = hours % 12 + (IsDlgButtonChecked(dialog, IDC_PM) == BST_CHECKED ? 12 : 0);
+    }
+    return hours > 23 || minutes > 59 ? -1 : int(hours * 60 + minutes);
+}
+
+static void setOnceDate(HWND dialog, LONGLONG day)
+{
+    SYSTEMTIME date;
+    if (minuteTime(day, date))
+        SendDlgItemMessageW(dialog, IDC_ONCEDATE, DTM_SETSYSTEMTIME, GDT_VALID,
+                            reinterpret_cast<LPARAM>(&date));
+}
+
+// "Once, on" turns the weekday boxes off and the date on, at first the
+// next date at which the entered time comes.
+static void showOnce(HWND dialog, bool proposeDate)
+{
+    bool once = IsDlgButtonChecked(dialog, IDC_ONCE) == BST_CHECKED;
+    for (int day = 0; day < 7; ++day)
+        EnableWindow(GetDlgItem(dialog, IDC_SUNDAY + day), !once);
+    EnableWindow(GetDlgItem(dialog, IDC_ONCEDATE), once);
+    if (!once || !proposeDate)
+        return;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    LONGLONG minute = localMinute(now), today = minute / minutesPerDay * minutesPerDay;
+    int time = enteredMinuteOfDay(dialog);
+    setOnceDate(dialog, time >= 0 && today + time > minute ? today : today + minutesPerDay);
+}
+
 static void onInitDialog(HWND dialog)
 {
     attachUpDown(dialog, IDC_HOURSSPIN, IDC_HOURS, 23);
@@ -120,6 +159,11 @@ static void onInitDialog(HWND dialog)
         ShowWindow(GetDlgItem(dialog, IDC_AM), SW_SHOW);
         ShowWindow(GetDlgItem(dialog, IDC_PM), SW_SHOW);
     }
+    if (mode == editMode && working.date) {
+        CheckDlgButton(dialog, IDC_ONCE, BST_CHECKED);
+        setOnceDate(dialog, working.date);
+    }
+    showOnce(dialog, false);
     keepDialogOnScreen(dialog);
 }
 
@@ -167,6 +211,22 @@ static bool timeUsed()
     return false;
 }
 
+// The once-only alarm's day from the date picker; false after telling
+// the user when its moment has passed.
+static bool readOnceDate(HWND dialog)
+{
+    SYSTEMTIME date = {}, now;
+    SendDlgItemMessageW(dialog, IDC_ONCEDATE, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date));
+    date.wHour = date.wMinute = date.wSecond = date.wMilliseconds = 0;
+    GetLocalTime(&now);
+    working.date = localMinute(date);
+    for (int day = 0; day < 7; ++day)
+        working.week[day] = 0; // an older version never rings it
+    if (!working.date || working.date + working.hours * 60 + working.minutes <= localMinute(now))
+        return refuse(dialog, "This date and time have passed: choose a later one.", MB_ICONERROR);
+    return true;
+}
+
 static bool readWeekdays(HWND dialog)
 {
     bool any = false;
@@ -186,9 +246,14 @@ static void onOk(HWND dialog)
         refuse(dialog, "This time is used", MB_ICONINFORMATION);
         return;
     }
-    if (!readWeekdays(dialog)) {
+    if (IsDlgButtonChecked(dialog, IDC_ONCE) == BST_CHECKED) {
+        if (!readOnceDate(dialog))
+            return;
+    } else if (!readWeekdays(dialog)) {
         refuse(dialog, "At least on day of the week must be checked", MB_ICONERROR);
         return;
+    } else {
+        working.date = 0;
     }
     if (mode == addMode)
         working.on = 1;
@@ -209,6 +274,9 @@ static INT_PTR CALLBACK alarmEditorProc(HWND dialog, UINT message, WPARAM wParam
         case IDCANCEL:
             EndDialog(dialog, 0);
             break;
+        case IDC_ONCE:
+            showOnce(dialog, true);
+            break;
         }
         return 0;
     }
@@ -219,6 +287,8 @@ static INT_PTR CALLBACK alarmEditorProc(HWND dialog, UINT message, WPARAM wParam
 bool editAlarm(HWND owner, AlarmEvent &event, AlarmEditMode editing, std::vector<AlarmEvent> const &list,
                int row)
 {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_DATE_CLASSES};
+    InitCommonControlsEx(&controls);
     mode = editing;
     working = event;
     rows = &list;

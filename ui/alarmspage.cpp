@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <vector>
 
 #include "alarms/alarms.h"
@@ -27,6 +28,13 @@ static int const timeColumn = 0;
 static int const descriptionColumn = 1;
 static int const weekColumn = 2;
 static int const time24Column = 3; // hidden; the sort key
+static int const nextColumn = 4;
+
+// Each row's item data is its alarm's id; what its texts do not show (the
+// once-only date, the skip) is kept here by that id.
+static std::map<int, AlarmEvent> rowAlarms;
+// The list holds its rows; before, the rows' check boxes are being set.
+static bool listFilled;
 
 static int const helpTopic = 3;
 
@@ -65,6 +73,33 @@ static void setRowText(int row, int column, char const *text)
     SendMessageA(alarmList, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
 }
 
+static void setRowTextW(int row, int column, wchar_t const *text)
+{
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = const_cast<wchar_t *>(text);
+    SendMessageW(alarmList, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
+// A minute's date in the user's format: DATE_SHORTDATE, or the picture.
+static std::wstring dateText(LONGLONG minute, DWORD flags, wchar_t const *picture)
+{
+    SYSTEMTIME time;
+    wchar_t text[80] = L"";
+    if (minuteTime(minute, time))
+        GetDateFormatW(LOCALE_USER_DEFAULT, flags, &time, picture, text, ARRAYSIZE(text));
+    return text;
+}
+
+static int rowId(int row)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    SendMessageA(alarmList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return int(item.lParam);
+}
+
 static void rowText(int row, int column, char *text, int size)
 {
     LVITEMA item = {};
@@ -90,8 +125,11 @@ static int alarmRowCount()
 static void addAlarmRow(AlarmEvent const &event, int index)
 {
     LVITEMA item = {};
+    item.mask = LVIF_PARAM;
     item.iItem = index;
+    item.lParam = event.id;
     int row = static_cast<int>(SendMessageA(alarmList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    rowAlarms[event.id] = event;
 
     setRowText(row, timeColumn, timeText(event.hours, event.minutes).c_str());
     setRowText(row, time24Column, formatTime24(event.hours, event.minutes).c_str());
@@ -110,7 +148,10 @@ static void addAlarmRow(AlarmEvent const &event, int index)
     for (int p = 0; p < 7; ++p)
         week[p] = event.week[(p + mondayFirst) % 7] ? '+' : '-';
     week[7] = '\0';
-    setRowText(row, weekColumn, week);
+    if (event.date)
+        setRowTextW(row, weekColumn, dateText(event.date, DATE_SHORTDATE, nullptr).c_str());
+    else
+        setRowText(row, weekColumn, week);
 }
 
 AlarmEvent readAlarmRow(int index)
@@ -128,10 +169,16 @@ AlarmEvent readAlarmRow(int index)
     event.minutes = lstrlenA(text) > 3 ? atoi(text + 3) : 0;
     event.on = rowChecked(index);
 
+    event.id = rowId(index);
+    auto kept = rowAlarms.find(event.id);
+    if (kept != rowAlarms.end()) {
+        event.date = kept->second.date;
+        event.skip = kept->second.skip;
+    }
     rowText(index, weekColumn, text, sizeof text);
     int length = lstrlenA(text);
     for (int p = 0; p < 7; ++p)
-        event.week[(p + mondayFirst) % 7] = !(p < length && text[p] == '-');
+        event.week[(p + mondayFirst) % 7] = !event.date && !(p < length && text[p] == '-');
     return event;
 }
 
@@ -140,31 +187,47 @@ static int firstSelectedRow()
     return static_cast<int>(SendMessageA(alarmList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
-// Rows are compared by their numbers from before the sort (their item
-// data), through keys, the copy of their Time24 texts in that order.
+// Rows are compared by their ids (their item data), through keys, the
+// copy of their Time24 texts by id.
 static int CALLBACK compareAlarmRows(LPARAM first, LPARAM second, LPARAM keys)
 {
-    std::vector<std::string> const &times = *reinterpret_cast<std::vector<std::string> const *>(keys);
-    return lstrcmpA(times[first].c_str(), times[second].c_str());
+    std::map<LPARAM, std::string> const &times =
+        *reinterpret_cast<std::map<LPARAM, std::string> const *>(keys);
+    return lstrcmpA(times.at(first).c_str(), times.at(second).c_str());
 }
 
 static void sortAlarmRows()
 {
     // The comparison never reads the list while it sorts: a list view may
     // sort a copy of its rows and answer for the rows of before the sort.
-    std::vector<std::string> times;
+    std::map<LPARAM, std::string> times;
     for (int row = 0; row < alarmRowCount(); ++row) {
         char text[260];
         rowText(row, time24Column, text, sizeof text);
-        times.push_back(text);
-        LVITEMA item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        item.lParam = row;
-        SendMessageA(alarmList, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        times[rowId(row)] = text;
     }
     SendMessageA(alarmList, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&times),
                  reinterpret_cast<LPARAM>(compareAlarmRows));
+}
+
+// The next-ring column: short day and time within a week, else the date
+// and time; "skipped" for a skipped next ring; empty for none.
+static void renewNextRings()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    AlarmTick tick = {0, localMinute(now), false};
+    for (int row = 0; row < alarmRowCount(); ++row) {
+        AlarmEvent event = readAlarmRow(row);
+        AlarmPlan plan = planAlarm(event, findSnooze(snoozes, event.id), tick, nullptr);
+        std::wstring text;
+        if (plan.state == alarmSkipped) {
+            text = L"skipped";
+        } else if (plan.next) {
+            text = nextRingText(plan.next, tick.now);
+        }
+        setRowTextW(row, nextColumn, text.c_str());
+    }
 }
 
 static void applyAlarmsPage(HWND page)
@@ -201,7 +264,8 @@ static int timeColumnWidth(UINT dpi)
 static struct {
     char const *caption;
     int width;
-} const columns[] = {{"Time", 70}, {"Description", 180}, {"Day of week", 75}, {"Time24", 0}};
+} const columns[] = {
+    {"Time", 70}, {"Description", 180}, {"Day of week", 75}, {"Time24", 0}, {"Next ring", 110}};
 
 static int columnWidth(int i, UINT dpi)
 {
@@ -217,7 +281,7 @@ static int columnWidth(int i, UINT dpi)
 static void insertColumns()
 {
     UINT dpi = windowDpi(alarmList);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < int(ARRAYSIZE(columns)); ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = const_cast<char *>(columns[i].caption);
@@ -230,7 +294,7 @@ static void insertColumns()
 static void rescale(HWND page)
 {
     UINT dpi = windowDpi(alarmList);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < int(ARRAYSIZE(columns)); ++i)
         SendMessageA(alarmList, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(columnWidth(i, dpi), 0));
     heavyFont = setHeavyFont(GetDlgItem(page, IDC_WAVEFILE), heavyFont);
 }
@@ -249,8 +313,17 @@ static void onInitDialog(HWND page)
     SendMessageA(alarmList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     insertColumns();
-    for (int i = 0; i < maxAlarms && settings.alarms[i].hours != -1; ++i)
-        addAlarmRow(settings.alarms[i], i);
+    rowAlarms.clear();
+    listFilled = false;
+    // A row is known by its id: one without its own gets a fresh one.
+    for (int i = 0; i < maxAlarms && settings.alarms[i].hours != -1; ++i) {
+        AlarmEvent event = settings.alarms[i];
+        if (event.id <= 0 || rowAlarms.count(event.id))
+            event.id = newAlarmId();
+        addAlarmRow(event, i);
+    }
+    listFilled = true;
+    renewNextRings();
 
     SetDlgItemTextW(page, IDC_WAVEFILE, settings.waveFile);
     heavyFont = setHeavyFont(GetDlgItem(page, IDC_WAVEFILE), nullptr);
@@ -258,11 +331,10 @@ static void onInitDialog(HWND page)
     showWakeNote(page);
 }
 
-static void selectTime(int hours, int minutes)
+static void selectAlarm(int id)
 {
     for (int row = 0; row < alarmRowCount(); ++row) {
-        AlarmEvent event = readAlarmRow(row);
-        if (event.hours == hours && event.minutes == minutes) {
+        if (rowId(row) == id) {
             LVITEMA item = {};
             item.state = LVIS_SELECTED;
             item.stateMask = LVIS_SELECTED;
@@ -286,11 +358,42 @@ static void openEditor(HWND page, AlarmEditMode mode)
         event = rows[row];
     if (!editAlarm(page, event, mode, rows, row))
         return;
+    // A new time, new days or a new date make another alarm: the snooze and
+    // the skip of the old one are dropped with its id.
+    if (mode == addMode || event.hours != rows[row].hours || event.minutes != rows[row].minutes ||
+        event.date != rows[row].date || !std::equal(event.week, event.week + 7, rows[row].week)) {
+        event.id = newAlarmId();
+        event.skip = 0;
+    }
     if (mode == editMode)
         SendMessageA(alarmList, LVM_DELETEITEM, row, 0);
     addAlarmRow(event, alarmRowCount());
     sortAlarmRows();
-    selectTime(event.hours, event.minutes);
+    selectAlarm(event.id);
+    renewNextRings();
+    PropSheet_Changed(GetParent(page), page);
+}
+
+// "Skip next": the selected weekly alarm's next occurrence is skipped, or,
+// skipped already, rings again.
+static void skipNext(HWND page)
+{
+    int row = firstSelectedRow();
+    if (row == -1) {
+        MessageBoxA(page, "Please select a line for skip!", productName, MB_ICONINFORMATION);
+        return;
+    }
+    AlarmEvent event = readAlarmRow(row);
+    if (event.date) {
+        MessageBoxA(page, "A once-only alarm has no next ring to skip: switch it off instead.", productName,
+                    MB_ICONINFORMATION);
+        return;
+    }
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    LONGLONG minute = localMinute(now);
+    rowAlarms[event.id].skip = event.skip > minute ? 0 : nextOccurrence(event, minute);
+    renewNextRings();
     PropSheet_Changed(GetParent(page), page);
 }
 
@@ -310,6 +413,144 @@ static void deleteAlarm(HWND page)
         return;
     SendMessageA(alarmList, LVM_DELETEITEM, row, 0);
     PropSheet_Changed(GetParent(page), page);
+}
+
+static wchar_t const csvFilter[] = L"Alarm list (*.csv)\0*.csv\0";
+
+static std::vector<AlarmEvent> listAlarms()
+{
+    std::vector<AlarmEvent> alarms;
+    for (int row = 0; row < alarmRowCount(); ++row)
+        alarms.push_back(readAlarmRow(row));
+    return alarms;
+}
+
+// The product's name as the caption of the page's UTF-16 message boxes.
+static std::wstring widePageCaption()
+{
+    wchar_t caption[nameLength];
+    MultiByteToWideChar(CP_ACP, 0, productName, -1, caption, nameLength);
+    return caption;
+}
+
+static void exportAlarms(HWND page)
+{
+    wchar_t path[textUnits];
+    if (!chooseSaveFile(page, csvFilter, L"Export the alarms", L"csv", path))
+        return;
+    std::string text = alarmsCsv(listAlarms());
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    bool saved = file != INVALID_HANDLE_VALUE &&
+                 WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr) &&
+                 written == text.size();
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (!saved)
+        MessageBoxW(page, L"The alarms could not be written to that file.", widePageCaption().c_str(),
+                    MB_ICONERROR);
+}
+
+// The file's bytes, when it opens and is no larger than an alarm list can
+// be (one byte more tells that it is larger).
+static bool readSmallFile(wchar_t const *path, std::string &bytes)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bytes.assign(maxCsvBytes + 1, '\0');
+    DWORD read = 0, total = 0;
+    while (total < bytes.size() &&
+           ReadFile(file, &bytes[total], DWORD(bytes.size() - total), &read, nullptr) && read)
+        total += read;
+    CloseHandle(file);
+    bytes.resize(total);
+    return true;
+}
+
+// The file's alarms join the list, up to its limit: exact copies of a row
+// are left out, and lines that cannot be taken are named with the reason.
+// The text of the report, with whether anything was added.
+static std::wstring importAlarms(CsvImport const &file, int &added)
+{
+    std::vector<AlarmEvent> rows = listAlarms();
+    std::vector<CsvRefusal> refused = file.refused;
+    int copies = 0;
+    SYSTEMTIME time;
+    GetLocalTime(&time);
+    LONGLONG now = localMinute(time);
+    added = 0;
+    for (CsvLine const &line : file.alarms) {
+        AlarmEvent const &event = line.event;
+        auto sameTime = [&](AlarmEvent const &row) {
+            return row.hours == event.hours && row.minutes == event.minutes;
+        };
+        auto same = std::find_if(rows.begin(), rows.end(), sameTime);
+        if (same != rows.end() && same->on == event.on && same->date == event.date &&
+            std::equal(event.week, event.week + 7, same->week) &&
+            lstrcmpW(same->description, event.description) == 0) {
+            ++copies;
+            continue;
+        }
+        wchar_t reason[80];
+        if (event.date && event.date + event.hours * 60 + event.minutes <= now)
+            lstrcpyW(reason, L"its date and time have passed");
+        else if (same != rows.end())
+            swprintf(reason, 80, L"the time %02d:%02d is used by another alarm", event.hours, event.minutes);
+        else if (rows.size() >= size_t(maxAlarms))
+            lstrcpyW(reason, L"the list already holds 100 alarms");
+        else
+            reason[0] = L'\0';
+        if (reason[0]) {
+            refused.push_back({line.line, reason});
+            continue;
+        }
+        AlarmEvent row = event;
+        row.id = newAlarmId();
+        rows.push_back(row);
+        addAlarmRow(row, alarmRowCount());
+        ++added;
+    }
+    std::sort(refused.begin(), refused.end(),
+              [](CsvRefusal const &a, CsvRefusal const &b) { return a.line < b.line; });
+    std::wstring text = std::to_wstring(added) + (added == 1 ? L" alarm was added." : L" alarms were added.");
+    if (copies)
+        text += L" " + std::to_wstring(copies) + L" already in the list " + (copies == 1 ? L"was" : L"were") +
+                L" left out.";
+    if (!refused.empty())
+        text += L"\n\n" + std::to_wstring(refused.size()) +
+                (refused.size() == 1 ? L" line was" : L" lines were") + L" refused:";
+    size_t const shown = 15;
+    for (size_t i = 0; i < refused.size() && i < shown; ++i)
+        text += L"\nLine " + std::to_wstring(refused[i].line) + L": " + refused[i].reason;
+    if (refused.size() > shown)
+        text += L"\n... and " + std::to_wstring(refused.size() - shown) + L" more.";
+    return text;
+}
+
+static void importFile(HWND page)
+{
+    wchar_t path[textUnits];
+    if (!chooseFile(page, csvFilter, L"Import alarms", true, path))
+        return;
+    std::string bytes;
+    CsvImport file;
+    if (!readSmallFile(path, bytes)) {
+        MessageBoxW(page, L"The file could not be read.", widePageCaption().c_str(), MB_ICONERROR);
+        return;
+    }
+    if (!readAlarmsCsv(bytes, file)) {
+        MessageBoxW(page, file.error.c_str(), widePageCaption().c_str(), MB_ICONERROR);
+        return;
+    }
+    int added;
+    std::wstring report = importAlarms(file, added);
+    if (added) {
+        sortAlarmRows();
+        renewNextRings();
+        PropSheet_Changed(GetParent(page), page);
+    }
+    MessageBoxW(page, report.c_str(), widePageCaption().c_str(), added ? MB_ICONINFORMATION : MB_ICONERROR);
 }
 
 // Played through the UTF-16 call, so that every path the file dialog can
@@ -343,6 +584,15 @@ static void onCommand(HWND page, int id)
     case IDC_DELETEALARM:
         deleteAlarm(page);
         break;
+    case IDC_SKIPNEXT:
+        skipNext(page);
+        break;
+    case IDC_EXPORTALARMS:
+        exportAlarms(page);
+        break;
+    case IDC_IMPORTALARMS:
+        importFile(page);
+        break;
     case IDC_PLAYWAVE:
         playWave(page);
         break;
@@ -369,6 +619,14 @@ static void onNotify(HWND page, NMHDR const *header)
         if (header->idFrom == IDC_ALARMLIST)
             openEditor(page, alarmRowCount() > 0 ? editMode : addMode);
         break;
+    case LVN_ITEMCHANGED: {
+        // A row switched on or off rings next at another time, or never.
+        NMLISTVIEW const *change = reinterpret_cast<NMLISTVIEW const *>(header);
+        if (listFilled && (change->uChanged & LVIF_STATE) &&
+            ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK))
+            renewNextRings();
+        break;
+    }
     }
 }
 

@@ -78,8 +78,8 @@ void releaseHeavyFont(HWND control, HFONT font)
     DeleteObject(font);
 }
 
-bool chooseFile(HWND owner, wchar_t const *filter, wchar_t const *title, bool mustExist,
-                wchar_t path[textUnits])
+static OPENFILENAMEW fileDialog(HWND owner, wchar_t const *filter, wchar_t const *title,
+                                wchar_t path[textUnits])
 {
     path[0] = L'\0';
     OPENFILENAMEW dialog = {};
@@ -91,9 +91,25 @@ bool chooseFile(HWND owner, wchar_t const *filter, wchar_t const *title, bool mu
     dialog.nMaxFile = textUnits;
     dialog.lpstrTitle = title;
     dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING;
+    return dialog;
+}
+
+bool chooseFile(HWND owner, wchar_t const *filter, wchar_t const *title, bool mustExist,
+                wchar_t path[textUnits])
+{
+    OPENFILENAMEW dialog = fileDialog(owner, filter, title, path);
     if (mustExist)
         dialog.Flags |= OFN_FILEMUSTEXIST;
     return GetOpenFileNameW(&dialog) != FALSE;
+}
+
+bool chooseSaveFile(HWND owner, wchar_t const *filter, wchar_t const *title, wchar_t const *extension,
+                    wchar_t path[textUnits])
+{
+    OPENFILENAMEW dialog = fileDialog(owner, filter, title, path);
+    dialog.lpstrDefExt = extension;
+    dialog.Flags |= OFN_OVERWRITEPROMPT;
+    return GetSaveFileNameW(&dialog) != FALSE;
 }
 
 // The set-up comes as the dialog's initialisation parameter.

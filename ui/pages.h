@@ -28,6 +28,10 @@ void releaseHeavyFont(HWND control, HFONT font);
 // folder must); whether the user chose a path, which path then holds.
 bool chooseFile(HWND owner, wchar_t const *filter, wchar_t const *title, bool mustExist,
                 wchar_t path[textUnits]);
+// The file-save dialog of the pages, which adds the extension to a name
+// typed without one and asks before a file is replaced.
+bool chooseSaveFile(HWND owner, wchar_t const *filter, wchar_t const *title, wchar_t const *extension,
+                    wchar_t path[textUnits]);
 
 // A page's answer to WM_DPICHANGED_AFTERPARENT.
 void rescaleLater(HWND page);

@@ -212,7 +212,7 @@ static INT_PTR CALLBACK ringWindowProc(HWND dialog, UINT message, WPARAM wParam,
             onSnooze(dialog);
             return TRUE;
         case IDCANCEL:
-            stopAlarms();
+            endToldAlarms();
             DestroyWindow(dialog);
             return TRUE;
         }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "alarms/alarms.h"
@@ -47,6 +48,8 @@ void setAlarm(int slot, int hours, int minutes, wchar_t const *description, int 
     event.minutes = minutes;
     for (int day = 0; day < 7; ++day)
         event.week[day] = day >= 1 && day <= 5; // Monday to Friday
+    event.id = slot + 1;
+    event.date = event.skip = 0;
     settings.alarms[slot + 1].hours = -1;
 }
 
@@ -64,7 +67,7 @@ class AlarmCheckTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        stopAlarms();
+        endToldAlarms();
         snoozes.count = 0; // none left by the test before
         setAlarmWindow(nullptr, 0);
         lstrcpynW(settings.waveFile, (binFolder() + L"\\rooster.wav").c_str(), textUnits);
@@ -215,6 +218,113 @@ TEST_F(AlarmCheckTest, MissingWeekdayValueMeansActive)
     EXPECT_TRUE(rings(at(wednesday, 7, 30, 0)));
 }
 
+AlarmNotices toldNotices;
+
+void keepNotices(AlarmNotices const &notices)
+{
+    toldNotices = notices;
+}
+
+// The answers at real speed, the ticks handed in: an alarm missed while
+// the computer slept is told without sound; one rings and is snoozed, one
+// rings and is stopped; the snooze, unanswered, snoozes itself three times
+// and then no more, and stays told.
+TEST_F(AlarmCheckTest, MissedSnoozedStoppedAndUnansweredSnoozedThreeTimes)
+{
+    setAlarm(0, 7, 0, L"Missed medicine");
+    setAlarm(1, 8, 4, L"Snooze me");
+    setAlarm(2, 8, 6, L"Stop me");
+    setAlarmHandler(keepNotices);
+    toldNotices.count = 0;
+    checkAlarms(at(monday, 6, 0, 0));
+    checkAlarms(at(monday, 8, 0, 5));
+    ASSERT_EQ(1, toldNotices.count);
+    EXPECT_EQ(1, toldNotices.items[0].id);
+    EXPECT_TRUE(toldNotices.items[0].missed);
+    EXPECT_EQ(0, alarmSounding);
+    endToldAlarms();
+
+    checkAlarms(at(monday, 8, 3, 59));
+    checkAlarms(at(monday, 8, 4, 0));
+    ASSERT_EQ(1, toldNotices.count);
+    EXPECT_EQ(2, toldNotices.items[0].id);
+    EXPECT_TRUE(toldNotices.items[0].sounding);
+    EXPECT_EQ(1, alarmSounding);
+    snoozeAlarms(5);
+    EXPECT_EQ(0, alarmSounding);
+
+    checkAlarms(at(monday, 8, 5, 0));
+    checkAlarms(at(monday, 8, 6, 0));
+    ASSERT_EQ(1, toldNotices.count);
+    EXPECT_EQ(3, toldNotices.items[0].id);
+    EXPECT_EQ(1, alarmSounding);
+    endToldAlarms();
+    EXPECT_EQ(0, alarmSounding);
+
+    std::set<int> starts;
+    for (int minute = 7; minute <= 40; ++minute)
+        for (int second : {0, 30}) {
+            bool before = alarmSounding != 0;
+            checkAlarms(at(monday, 8, minute, second));
+            if (!before && alarmSounding)
+                starts.insert(minute);
+        }
+    EXPECT_EQ((std::set<int>{9, 14, 19, 24}), starts);
+    ASSERT_EQ(1, toldNotices.count);
+    EXPECT_EQ(2, toldNotices.items[0].id);
+    EXPECT_EQ(maxSelfSnoozes, toldNotices.items[0].selfSnoozes);
+    EXPECT_EQ(0, snoozes.count);
+    endToldAlarms();
+    setAlarmHandler(nullptr);
+}
+
+// Two alarms of one minute (a table stored by hand may hold such twins):
+// each rings on its own line and gets a snooze of its own.
+TEST_F(AlarmCheckTest, AlarmsOfOneMinuteKeepTheirOwnNoticesAndSnoozes)
+{
+    setAlarm(1, 7, 30, L"Twin");
+    setAlarmHandler(keepNotices);
+    checkAlarms(at(monday, 7, 29, 59));
+    checkAlarms(at(monday, 7, 30, 0));
+    ASSERT_EQ(2, toldNotices.count);
+    EXPECT_NE(toldNotices.items[0].id, toldNotices.items[1].id);
+    snoozeAlarms(10);
+    ASSERT_EQ(2, snoozes.count);
+    EXPECT_NE(snoozes.items[0].id, snoozes.items[1].id);
+    snoozes.count = 0;
+    setAlarmHandler(nullptr);
+}
+
+// The menu item names the alarm that rings next; its command skips that
+// ring, after which the item names the one after it.
+TEST_F(AlarmCheckTest, SkipNextAlarmFromTheMenu)
+{
+    for (int day = 0; day < 7; ++day)
+        settings.alarms[0].week[day] = 1;
+    setAlarm(1, 0, 0, L"");
+    settings.alarms[1].on = 0;
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, 1149, L"Skip next alarm");
+    nameSkipItem(menu, 1149);
+    wchar_t text[256];
+    GetMenuStringW(menu, 1149, text, 256, MF_BYCOMMAND);
+    EXPECT_NE(std::wstring::npos, std::wstring(text).find(L"Wake up")) << std::wstring(text).size();
+    EXPECT_FALSE(GetMenuState(menu, 1149, MF_BYCOMMAND) & MF_GRAYED);
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    LONGLONG minute = localMinute(now), expected = minute / (24 * 60) * (24 * 60) + 7 * 60 + 30;
+    if (expected <= minute)
+        expected += 24 * 60;
+    ASSERT_TRUE(skipNextAlarm());
+    EXPECT_EQ(expected, settings.alarms[0].skip);
+    settings.alarms[0].on = 0;
+    nameSkipItem(menu, 1149);
+    EXPECT_TRUE(GetMenuState(menu, 1149, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_FALSE(skipNextAlarm());
+    DestroyMenu(menu);
+}
+
 // A window of this process with a tray icon of id 1, standing in for the
 // clock's own.
 class AlarmBalloonTest : public AlarmCheckTest {
@@ -315,58 +425,141 @@ LONGLONG minuteAt(int year, int month, int day, int hour, int minute)
     return localMinute(time);
 }
 
-struct NextAlarmRow {
+// US Eastern time: summer time from the second Sunday of March, 02:00, to
+// the first Sunday of November, 02:00 (in 2027 the 14th of March and the
+// 7th of November).
+TIME_ZONE_INFORMATION usEastern()
+{
+    TIME_ZONE_INFORMATION zone = {};
+    zone.Bias = 300;
+    zone.StandardDate = {0, 11, 0, 1, 2, 0, 0, 0};
+    zone.DaylightDate = {0, 3, 0, 2, 2, 0, 0, 0};
+    zone.DaylightBias = -60;
+    return zone;
+}
+
+LONGLONG dec(int day, int hour, int minute)
+{
+    return minuteAt(2026, 12, day, hour, minute);
+}
+
+// One alarm (or, "twin", one behind a switched-off alarm of the same time)
+// with its snooze at one tick: the tick before, the latest minute rung,
+// this tick's minute and second.
+struct ScheduleRow {
     char const *what;
     int hours, minutes;
     char const *week; // Sunday first; "+" where the alarm rings
+    LONGLONG date;    // once-only: the minute of its day's midnight
     int on;
-    LONGLONG snoozeDue; // 0: no snooze of the alarm
-    LONGLONG after;
-    LONGLONG due; // 0: nothing within eight days
+    LONGLONG skip;
+    bool twin;
+    LONGLONG snoozeDue;
+    int selfSnoozes;
+    LONGLONG previous, checked, now;
+    int second;
+    bool us; // US Eastern, else Central European time
+    AlarmState state;
+    LONGLONG minute, next;
 };
 
-TEST(NextAlarm, TableOfWeekdaysMidnightsSummerTimeAndSnoozes)
+TEST(Schedule, TableOfAlarmsSnoozesSkipsSummerTimeAndTravel)
 {
-    NextAlarmRow const rows[] = {
-        {"later that day", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 7, 7, 0), minuteAt(2026, 12, 7, 7, 30)},
-        {"at its own minute: the next day", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 7, 7, 30),
-         minuteAt(2026, 12, 8, 7, 30)},
-        {"midnight", 0, 0, "+++++++", 1, 0, minuteAt(2026, 12, 7, 23, 59), minuteAt(2026, 12, 8, 0, 0)},
-        {"Friday to Monday", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 11, 7, 31),
-         minuteAt(2026, 12, 14, 7, 30)},
-        {"Saturday to Sunday", 7, 30, "+------", 1, 0, minuteAt(2026, 12, 12, 8, 0),
-         minuteAt(2026, 12, 13, 7, 30)},
-        {"across the year", 7, 30, "-+++++-", 1, 0, minuteAt(2026, 12, 31, 8, 0),
-         minuteAt(2027, 1, 1, 7, 30)},
-        {"skipped by summer time", 2, 30, "+++++++", 1, 0, minuteAt(2027, 3, 28, 1, 0),
+    char const *weekdays = "-+++++-", *daily = "+++++++";
+    LONGLONG const none = 0;
+    ScheduleRow const rows[] = {
+        {"weekly, later that day", 7, 30, weekdays, 0, 1, 0, false, 0, 0, 0, 0, dec(7, 7, 0), 0, false,
+         alarmWaiting, dec(7, 7, 30), dec(7, 7, 30)},
+        {"weekly, at its minute", 7, 30, weekdays, 0, 1, 0, false, 0, 0, dec(7, 7, 29), 0, dec(7, 7, 30), 0,
+         false, alarmRinging, dec(7, 7, 30), dec(8, 7, 30)},
+        {"weekly, at its minute, entered late", 7, 30, weekdays, 0, 1, 0, false, 0, 0, dec(7, 7, 10), 0,
+         dec(7, 7, 30), 4, false, alarmMissed, dec(7, 7, 30), dec(8, 7, 30)},
+        {"weekly, Friday to Monday", 7, 30, weekdays, 0, 1, 0, false, 0, 0, 0, 0, dec(11, 7, 31), 0, false,
+         alarmWaiting, dec(14, 7, 30), dec(14, 7, 30)},
+        {"switched off", 7, 30, weekdays, 0, 0, 0, false, 0, 0, 0, 0, dec(7, 7, 0), 0, false, alarmOff, none,
+         none},
+        {"once, weeks ahead", 9, 0, "-------", minuteAt(2027, 1, 14, 0, 0), 1, 0, false, 0, 0, 0, 0,
+         dec(7, 7, 0), 0, false, alarmWaiting, minuteAt(2027, 1, 14, 9, 0), minuteAt(2027, 1, 14, 9, 0)},
+        {"once, rings on its day", 9, 0, "-------", dec(7, 0, 0), 1, 0, false, 0, 0, dec(7, 8, 59), 0,
+         dec(7, 9, 0), 0, false, alarmRinging, dec(7, 9, 0), none},
+        {"once, passed", 9, 0, "-------", dec(6, 0, 0), 1, 0, false, 0, 0, 0, 0, dec(7, 7, 0), 0, false,
+         alarmWaiting, none, none},
+        {"once, passed unseen", 7, 0, "-------", dec(7, 0, 0), 1, 0, false, 0, 0, dec(7, 6, 0), 0,
+         dec(7, 8, 0), 5, false, alarmMissed, dec(7, 7, 0), none},
+        {"skipped", 7, 30, weekdays, 0, 1, dec(7, 7, 30), false, 0, 0, 0, 0, dec(7, 7, 0), 0, false,
+         alarmSkipped, dec(7, 7, 30), dec(8, 7, 30)},
+        {"skipped, its minute silent", 7, 30, weekdays, 0, 1, dec(7, 7, 30), false, 0, 0, dec(7, 7, 29), 0,
+         dec(7, 7, 30), 0, false, alarmWaiting, dec(8, 7, 30), dec(8, 7, 30)},
+        {"snoozed", 7, 30, weekdays, 0, 1, 0, false, dec(7, 7, 40), 1, 0, 0, dec(7, 7, 31), 0, false,
+         alarmSnoozed, dec(7, 7, 40), dec(7, 7, 40)},
+        {"snooze rings", 7, 30, weekdays, 0, 1, 0, false, dec(7, 7, 40), 2, dec(7, 7, 39), 0, dec(7, 7, 40),
+         0, false, alarmRinging, dec(7, 7, 40), dec(8, 7, 30)},
+        {"twin: the snooze of the one switched on rings", 7, 30, weekdays, 0, 1, 0, true, dec(7, 7, 40), 0,
+         dec(7, 7, 39), 0, dec(7, 7, 40), 0, false, alarmRinging, dec(7, 7, 40), dec(8, 7, 30)},
+        {"snooze on a day off", 7, 30, weekdays, 0, 1, 0, false, dec(12, 7, 35), 0, 0, 0, dec(12, 7, 0), 0,
+         false, alarmSnoozed, dec(12, 7, 35), dec(12, 7, 35)},
+        {"snooze of a switched-off alarm", 7, 30, weekdays, 0, 0, 0, false, dec(7, 7, 40), 0, 0, 0,
+         dec(7, 7, 31), 0, false, alarmOff, none, none},
+        {"snooze passed unseen", 7, 30, weekdays, 0, 1, 0, false, dec(7, 7, 40), 0, dec(7, 7, 35), 0,
+         dec(7, 7, 50), 3, false, alarmMissed, dec(7, 7, 40), dec(8, 7, 30)},
+        {"EU summer time skips 02:30: 03:30", 2, 30, daily, 0, 1, 0, false, 0, 0, 0, 0,
+         minuteAt(2027, 3, 28, 1, 0), 0, false, alarmWaiting, minuteAt(2027, 3, 28, 3, 30),
+         minuteAt(2027, 3, 28, 3, 30)},
+        {"EU: rings at 03:30", 2, 30, daily, 0, 1, 0, false, 0, 0, minuteAt(2027, 3, 28, 3, 29), 0,
+         minuteAt(2027, 3, 28, 3, 30), 0, false, alarmRinging, minuteAt(2027, 3, 28, 3, 30),
          minuteAt(2027, 3, 29, 2, 30)},
-        {"before the skipped hour", 1, 59, "+++++++", 1, 0, minuteAt(2027, 3, 28, 1, 0),
-         minuteAt(2027, 3, 28, 1, 59)},
-        {"in the repeated hour", 2, 30, "+++++++", 1, 0, minuteAt(2027, 10, 31, 1, 0),
-         minuteAt(2027, 10, 31, 2, 30)},
-        {"the repeated hour once", 2, 30, "+++++++", 1, 0, minuteAt(2027, 10, 31, 2, 30),
-         minuteAt(2027, 11, 1, 2, 30)},
-        {"snooze before the alarm", 7, 30, "-+++++-", 1, minuteAt(2026, 12, 7, 7, 40),
-         minuteAt(2026, 12, 7, 7, 31), minuteAt(2026, 12, 7, 7, 40)},
-        {"snooze on a day off", 7, 30, "-+++++-", 1, minuteAt(2026, 12, 12, 7, 35),
-         minuteAt(2026, 12, 12, 7, 0), minuteAt(2026, 12, 12, 7, 35)},
-        {"snooze of a switched-off alarm", 7, 30, "-+++++-", 0, minuteAt(2026, 12, 7, 7, 40),
-         minuteAt(2026, 12, 7, 7, 31), 0},
-        {"no weekday", 7, 30, "-------", 1, 0, minuteAt(2026, 12, 7, 7, 0), 0},
+        {"EU: before the gap as ever", 1, 59, daily, 0, 1, 0, false, 0, 0, 0, 0, minuteAt(2027, 3, 28, 1, 0),
+         0, false, alarmWaiting, minuteAt(2027, 3, 28, 1, 59), minuteAt(2027, 3, 28, 1, 59)},
+        {"EU end: the repeated hour's first pass", 2, 30, daily, 0, 1, 0, false, 0, 0,
+         minuteAt(2027, 10, 31, 2, 29), 0, minuteAt(2027, 10, 31, 2, 30), 0, false, alarmRinging,
+         minuteAt(2027, 10, 31, 2, 30), minuteAt(2027, 11, 1, 2, 30)},
+        {"EU end: not in its second pass", 2, 30, daily, 0, 1, 0, false, 0, 0, minuteAt(2027, 10, 31, 2, 29),
+         minuteAt(2027, 10, 31, 2, 30), minuteAt(2027, 10, 31, 2, 30), 0, false, alarmWaiting,
+         minuteAt(2027, 11, 1, 2, 30), minuteAt(2027, 11, 1, 2, 30)},
+        {"US summer time skips 02:30: 03:30", 2, 30, daily, 0, 1, 0, false, 0, 0, 0, 0,
+         minuteAt(2027, 3, 14, 0, 0), 0, true, alarmWaiting, minuteAt(2027, 3, 14, 3, 30),
+         minuteAt(2027, 3, 14, 3, 30)},
+        {"US end: not in the second pass of 01:30", 1, 30, daily, 0, 1, 0, false, 0, 0,
+         minuteAt(2027, 11, 7, 1, 29), minuteAt(2027, 11, 7, 1, 30), minuteAt(2027, 11, 7, 1, 30), 0, true,
+         alarmWaiting, minuteAt(2027, 11, 8, 1, 30), minuteAt(2027, 11, 8, 1, 30)},
+        {"zone east: the hours jumped over are missed", 11, 0, daily, 0, 1, 0, false, 0, 0, dec(7, 10, 0),
+         dec(7, 9, 0), dec(7, 13, 0), 20, false, alarmMissed, dec(7, 11, 0), dec(8, 11, 0)},
+        {"zone west: what rang does not ring again", 11, 0, daily, 0, 1, 0, false, 0, 0, dec(7, 10, 59),
+         dec(7, 11, 0), dec(7, 11, 0), 0, false, alarmWaiting, dec(8, 11, 0), dec(8, 11, 0)},
+        {"zone west: what did not ring yet rings", 12, 30, daily, 0, 1, 0, false, 0, 0, dec(7, 12, 29),
+         dec(7, 11, 0), dec(7, 12, 30), 0, false, alarmRinging, dec(7, 12, 30), dec(8, 12, 30)},
+        {"no weekday", 7, 30, "-------", 0, 1, 0, false, 0, 0, 0, 0, dec(7, 7, 0), 0, false, alarmWaiting,
+         none, none},
     };
-    TIME_ZONE_INFORMATION zone = centralEurope();
-    for (NextAlarmRow const &row : rows) {
+    TIME_ZONE_INFORMATION europe = centralEurope(), us = usEastern();
+    for (ScheduleRow const &row : rows) {
         AlarmTable table = {};
-        table[0].on = row.on;
+        int slot = row.twin ? 1 : 0;
         table[0].hours = row.hours;
         table[0].minutes = row.minutes;
+        table[0].id = 1;
+        table[slot] = table[0];
+        table[slot].id = slot + 1;
+        table[slot].on = row.on;
         for (int day = 0; day < 7; ++day)
-            table[0].week[day] = row.week[day] == '+';
-        table[1].hours = -1;
+            table[0].week[day] = table[slot].week[day] = row.week[day] == '+';
+        table[slot].date = row.date;
+        table[slot].skip = row.skip;
+        table[slot + 1].hours = -1;
         SnoozeList pending = {};
         if (row.snoozeDue)
-            pending.items[pending.count++] = {row.snoozeDue, row.hours, row.minutes, 0};
-        EXPECT_EQ(row.due, nextDueMinute(table, pending, row.after, row.after + 8 * 24 * 60, &zone))
+            pending.items[pending.count++] = {row.snoozeDue, slot + 1, row.selfSnoozes};
+        TIME_ZONE_INFORMATION const *zone = row.us ? &us : &europe;
+        AlarmTick tick = alarmTick(row.previous, row.checked, row.now, row.second);
+        AlarmPlan plan = planAlarm(table[slot], findSnooze(pending, slot + 1), tick, zone);
+        EXPECT_EQ(row.state, plan.state) << row.what;
+        EXPECT_EQ(row.minute, plan.minute) << row.what;
+        EXPECT_EQ(row.next, plan.next) << row.what;
+        if (plan.state == alarmRinging || plan.state == alarmSnoozed)
+            EXPECT_EQ(row.snoozeDue == plan.minute ? row.selfSnoozes : 0, plan.selfSnoozes) << row.what;
+        int due = -1;
+        EXPECT_EQ(row.next && row.next <= row.now + 8 * 24 * 60 ? row.next : 0,
+                  nextDueMinute(table, pending, row.now, zone, &due))
             << row.what;
     }
 }
@@ -383,7 +576,7 @@ TEST(NextAlarm, WakeTimeIsAMinuteBeforeTheNextAlarmOrSnooze)
     } const rows[] = {{0, 7, 29}, {minuteAt(2026, 12, 7, 7, 10), 7, 9}};
     for (auto const &row : rows) {
         if (row.snooze)
-            snoozes.items[snoozes.count++] = {row.snooze, 7, 30, 0};
+            snoozes.items[snoozes.count++] = {row.snooze, 1, 0};
         FILETIME due;
         ASSERT_TRUE(wakeTime(at(monday, 7, 0, 0), due));
         SYSTEMTIME universal, local;
@@ -413,8 +606,8 @@ int ringFontHeight(HWND ring)
 TEST(RingingWindow, ListsTheAlarmsInLargeTypeThatFollowsTheDpi)
 {
     AlarmNotices notices = {};
-    notices.items[0] = {6, 0, L"Pills", true, false, 0, 0};
-    notices.items[1] = {7, 30, L"Wake up", false, true, 0, 0};
+    notices.items[0] = {1, 6, 0, L"Pills", true, false, 0, 0};
+    notices.items[1] = {2, 7, 30, L"Wake up", false, true, 0, 0};
     notices.count = 2;
     HWND clock =
         CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "page_fixture.h"
 #include "res/resource.h"
+#include "support/registry.h"
 #include "settings/settings.h"
 #include "ui/alarmspage.h"
 #include "ui/ui.h"
@@ -421,3 +422,84 @@ TEST_F(AlarmEditor, EditNeedsARow)
     EXPECT_EQ("Edit alarm", seen.ownerCaption);
     EXPECT_EQ(0, changes());
 }
+
+namespace {
+
+std::wstring shortDate(SYSTEMTIME const &date)
+{
+    wchar_t text[80] = L"";
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &date, nullptr, text, 80);
+    return text;
+}
+
+// "Once, on" trades the weekday boxes for the date picker, which proposes
+// the next date at which the entered time comes; the alarm keeps its date
+// through the list, the apply and the registry.
+TEST_F(AlarmEditor, OnceOnlyAlarmTakesADate)
+{
+    setTable(threeAlarms);
+    openPage();
+    SYSTEMTIME now, proposed = {}, chosen = {};
+    withAdd([&](HWND editor) {
+        setTime(editor, use24Hour ? "23" : "11", "59");
+        if (!use24Hour)
+            setPm(editor, true);
+        setChecked(editor, IDC_ONCE, true);
+        SendMessageW(editor, WM_COMMAND, MAKEWPARAM(IDC_ONCE, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(editor, IDC_ONCE)));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(editor, IDC_ONCEDATE)));
+        for (int day = 0; day < 7; ++day)
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, IDC_SUNDAY + day))) << day;
+        GetLocalTime(&now);
+        SendDlgItemMessageW(editor, IDC_ONCEDATE, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&proposed));
+        chosen.wYear = 2030;
+        chosen.wMonth = 1;
+        chosen.wDay = 14;
+        SendDlgItemMessageW(editor, IDC_ONCEDATE, DTM_SETSYSTEMTIME, GDT_VALID,
+                            reinterpret_cast<LPARAM>(&chosen));
+        acceptOk(editor);
+    });
+    // 23:59 comes today unless this is the day's last minute.
+    bool today = now.wHour * 60 + now.wMinute < 23 * 60 + 59;
+    SYSTEMTIME tomorrow = now;
+    FILETIME file;
+    SystemTimeToFileTime(&now, &file);
+    ULARGE_INTEGER units = {{file.dwLowDateTime, file.dwHighDateTime}};
+    units.QuadPart += 864000000000ull;
+    file = {units.LowPart, units.HighPart};
+    FileTimeToSystemTime(&file, &tomorrow);
+    SYSTEMTIME const &expected = today ? now : tomorrow;
+    EXPECT_TRUE(proposed.wYear == expected.wYear && proposed.wMonth == expected.wMonth &&
+                proposed.wDay == expected.wDay)
+        << proposed.wYear << "-" << proposed.wMonth << "-" << proposed.wDay;
+
+    ASSERT_EQ("23:59", cell(3, 3));
+    wchar_t week[80] = L"";
+    LVITEMW item = {};
+    item.iSubItem = 2;
+    item.pszText = week;
+    item.cchTextMax = 80;
+    SendMessageW(alarmList, LVM_GETITEMTEXTW, 3, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(shortDate(chosen), std::wstring(week));
+    applyPage();
+    AlarmEvent const &once = settings.alarms[3];
+    SYSTEMTIME stored;
+    ASSERT_TRUE(minuteTime(once.date, stored));
+    EXPECT_TRUE(stored.wYear == 2030 && stored.wMonth == 1 && stored.wDay == 14 && stored.wHour == 0);
+    for (int day = 0; day < 7; ++day)
+        EXPECT_EQ(0, once.week[day]) << day;
+
+    clearRegistry();
+    ASSERT_TRUE(saveAlarmTable(settings.alarms));
+    std::wstring date;
+    EXPECT_TRUE(textValue(eventsKey, L"Event_03_date", date));
+    EXPECT_EQ(L"2030-01-14", date);
+    AlarmTable loaded = {};
+    ASSERT_TRUE(loadAlarmTable(loaded));
+    EXPECT_EQ(once.date, loaded[3].date);
+    EXPECT_EQ(once.id, loaded[3].id);
+    EXPECT_EQ(0, loaded[0].date);
+    clearRegistry();
+}
+
+} // namespace

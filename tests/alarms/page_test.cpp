@@ -40,9 +40,9 @@ HMODULE procedureModule(HWND control)
 
 // Presses "Select" and picks path in the open-file dialog, or cancels it
 // when path is empty.
-void chooseWave(DWORD thread, std::wstring const &path)
+void chooseWave(DWORD thread, std::wstring const &path, char const *title = "Please select a wave file")
 {
-    HWND dialog = waitForDialog("Please select a wave file", thread);
+    HWND dialog = waitForDialog(title, thread);
     ASSERT_NE(nullptr, dialog);
     if (path.empty()) {
         pressButton(dialog, IDCANCEL);
@@ -435,7 +435,9 @@ TEST_F(AlarmsSheet, CancelKeepsTableAndWaveFile)
         MessageBoxSeen seen;
         EXPECT_TRUE(answerMessageBox(productName, thread, IDYES, seen));
         expectBox(seen, "Delete the selected alarm. Are you sure?", IDI_QUESTION, window);
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, applyButton)));
+        // The page deletes the row once the box has gone.
+        EXPECT_TRUE(
+            waitUntil([&] { return IsWindowEnabled(GetDlgItem(window, applyButton)) != FALSE; }, 3000));
 
         pressButton(sheetPage, IDC_ADDALARM);
         HWND editor = waitForDialog("Add alarm", thread);
@@ -481,3 +483,120 @@ TEST_F(AlarmsPage, AnEditorThatCannotBeCreatedChangesNothing)
     EXPECT_EQ(0, changes());
     EXPECT_EQ(3u, listRows().size());
 }
+
+namespace {
+
+std::wstring cellText(int row, int column)
+{
+    wchar_t text[128] = L"";
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 128;
+    SendMessageW(alarmList, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// The next-ring column shows the short day and time of the next ring;
+// "Skip next" skips it ("skipped"), is applied as the skipped minute, and
+// pressed again undoes it.
+TEST_F(AlarmsPage, SkipNextAndTheNextRingColumn)
+{
+    setTable({{"07:30", L"wake", "+++++++", 1}});
+    SYSTEMTIME now, next;
+    GetLocalTime(&now);
+    openPage();
+    next = now;
+    if (now.wHour * 60 + now.wMinute >= 7 * 60 + 30) {
+        FILETIME file;
+        SystemTimeToFileTime(&now, &file);
+        ULARGE_INTEGER units = {{file.dwLowDateTime, file.dwHighDateTime}};
+        units.QuadPart += 864000000000ull;
+        file = {units.LowPart, units.HighPart};
+        FileTimeToSystemTime(&file, &next);
+    }
+    next.wHour = 7;
+    next.wMinute = 30;
+    next.wSecond = next.wMilliseconds = 0;
+    wchar_t day[32] = L"", time[32] = L"";
+    GetDateFormatW(LOCALE_USER_DEFAULT, 0, &next, L"ddd", day, 32);
+    GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &next, nullptr, time, 32);
+    std::wstring expected = std::wstring(day) + L" " + time;
+    EXPECT_EQ(expected, cellText(0, 4));
+
+    selectRow(0);
+    press(IDC_SKIPNEXT);
+    EXPECT_EQ(L"skipped", cellText(0, 4));
+    EXPECT_EQ(1, changes());
+    applyPage();
+    SYSTEMTIME skipped;
+    ASSERT_TRUE(minuteTime(settings.alarms[0].skip, skipped));
+    EXPECT_TRUE(skipped.wYear == next.wYear && skipped.wMonth == next.wMonth && skipped.wDay == next.wDay &&
+                skipped.wHour == 7 && skipped.wMinute == 30);
+
+    press(IDC_SKIPNEXT);
+    EXPECT_EQ(expected, cellText(0, 4));
+    applyPage();
+    EXPECT_EQ(0, settings.alarms[0].skip);
+
+    // Switched off, it rings no more; switched on, it does again.
+    checkRow(0, false);
+    EXPECT_EQ(L"", cellText(0, 4));
+    checkRow(0, true);
+    EXPECT_EQ(expected, cellText(0, 4));
+}
+
+} // namespace
+
+namespace {
+
+// Export writes the list as the file a spreadsheet opens; Import adds that
+// file's alarms to the list, leaving out those it has, and tells which
+// lines it refused; the table changes only at the apply.
+TEST_F(AlarmsPage, ExportAndImportThroughTheButtons)
+{
+    setTable({{"06:45", L"Gym, early", "-+-+-+-", 1}, {"07:30", L"Wake up", "-+++++-", 0}});
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    std::wstring path = std::wstring(folder) + L"alarms export.csv";
+    DeleteFileW(path.c_str());
+    openPage();
+    runDriven([&] { press(IDC_EXPORTALARMS); }, [&] { chooseWave(thread, path, "Export the alarms"); });
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    char bytes[1024] = "";
+    DWORD read = 0;
+    ReadFile(file, bytes, sizeof bytes - 1, &read, nullptr);
+    CloseHandle(file);
+    EXPECT_EQ(std::string("\xEF\xBB\xBFtime,days,date,on,description\r\n"
+                          "06:45,Mon Wed Fri,,1,\"Gym, early\"\r\n"
+                          "07:30,Mon Tue Wed Thu Fri,,0,Wake up\r\n"),
+              std::string(bytes, read));
+
+    std::string more =
+        std::string(bytes, read) + "25:00,Mon,,1,bad\r\n08:15,Sat Sun,,1,new\r\n09:00,,2020-01-14,1,old\r\n";
+    file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    WriteFile(file, more.data(), DWORD(more.size()), &read, nullptr);
+    CloseHandle(file);
+    MessageBoxSeen seen;
+    runDriven([&] { press(IDC_IMPORTALARMS); },
+              [&] {
+                  chooseWave(thread, path, "Import alarms");
+                  EXPECT_TRUE(answerMessageBox(productName, thread, IDOK, seen));
+              });
+    EXPECT_EQ("1 alarm was added. 2 already in the list were left out.\n\n2 lines were refused:\n"
+              "Line 4: the time \"25:00\" is not HH:MM (00:00 to 23:59)\n"
+              "Line 6: its date and time have passed",
+              seen.text);
+    EXPECT_EQ(3, SendMessageA(alarmList, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_EQ("08:15", cell(2, 3));
+    EXPECT_EQ(1, changes());
+    EXPECT_EQ(-1, settings.alarms[2].hours);
+    applyPage();
+    EXPECT_EQ(8, settings.alarms[2].hours);
+    EXPECT_STREQ(L"new", settings.alarms[2].description);
+    DeleteFileW(path.c_str());
+}
+
+} // namespace

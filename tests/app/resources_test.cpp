@@ -73,6 +73,7 @@ TEST(Resources, PopupMenu)
                         {IDM_OPTIONS, "Options..."},
                         {IDM_PROOPTIONS, "Pro options..."},
                         {IDM_ALARMS, "Alrams..."},
+                        {IDM_SKIPNEXTALARM, "Skip next alarm"},
                         {0, nullptr},
                         {IDM_CALENDAR, "Calendar..."},
                         {IDM_DEFAULTPOSITION, "Set default position"},
@@ -83,7 +84,7 @@ TEST(Resources, PopupMenu)
                         {IDM_HOMEPAGE, "Home page"},
                         {0, nullptr},
                         {IDM_EXIT, "Exit"}});
-    HMENU size = GetSubMenu(popup, 8);
+    HMENU size = GetSubMenu(popup, 9);
     ASSERT_NE(nullptr, size);
     expectItems(size, {{IDM_SIZEDECREASE, "decrease"},
                        {IDM_SIZEINCREASE, "increase"},

@@ -286,7 +286,7 @@ TEST_F(ClockWindow, SizeItemsGrayAtTheLimits)
         {160, {0, 0}},
     };
     create();
-    HMENU sizeMenu = GetSubMenu(popupMenu, 8);
+    HMENU sizeMenu = GetSubMenu(popupMenu, 9);
     ASSERT_NE(nullptr, sizeMenu);
     for (HMENU opening : {popupMenu, sizeMenu}) {
         for (auto const &c : cases) {

@@ -187,12 +187,17 @@ TEST_F(Settings, SnoozesAndTheLastTickAreReadEntryByEntry)
                 L"2026-12-07 07:35 25:00 0;2026-12-07 07:35 06:00 4;");
     setText(settingsKey, L"Last tick", L"2026-12-07 05:29");
     setNumber(settingsKey, "Snooze minutes", 7);
+    // The snoozes of older versions name their alarm by its time.
+    setNumber(eventsKey, "Event_00_hours", 7);
+    setNumber(eventsKey, "Event_00_minutes", 30);
+    setText(eventsKey, L"Event_00_description", L"");
+    setNumber(eventsKey, "Event_00_on", 1);
+    setNumber(eventsKey, "Event_00_id", 12);
     loadSettings();
     ASSERT_EQ(1, snoozes.count);
     EXPECT_EQ(in5, snoozes.items[0].due);
-    EXPECT_EQ(7, snoozes.items[0].hours);
-    EXPECT_EQ(30, snoozes.items[0].minutes);
-    EXPECT_EQ(1, snoozes.items[0].rounds);
+    EXPECT_EQ(12, snoozes.items[0].id);
+    EXPECT_EQ(1, snoozes.items[0].selfSnoozes);
     SYSTEMTIME tick;
     ASSERT_TRUE(minuteTime(lastTick, tick));
     EXPECT_TRUE(tick.wYear == 2026 && tick.wMonth == 12 && tick.wDay == 7 && tick.wHour == 5 &&
@@ -200,7 +205,7 @@ TEST_F(Settings, SnoozesAndTheLastTickAreReadEntryByEntry)
     EXPECT_EQ(10, settings.snoozeMinutes);
 
     saveSettings(window);
-    EXPECT_EQ(good, storedText(L"Snoozes"));
+    EXPECT_EQ(std::wstring(good) + L" 12", storedText(L"Snoozes"));
     EXPECT_EQ(L"2026-12-07 05:29", storedText(L"Last tick"));
     setText(settingsKey, L"Last tick", L"2026-12-07 05:29x");
     setNumber(settingsKey, "Snooze minutes", 15);
