@@ -1,7 +1,6 @@
 // The once-a-second alarm test: the looping sound, the balloon tip, the
 // snoozes and the alarms missed.
 #include <windows.h>
-#include <mmsystem.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -107,10 +106,7 @@ static void tell(AlarmEvent const &event, bool missed, int rounds, LONGLONG minu
 
 static void ringAlarm(AlarmEvent const &event, SYSTEMTIME const &now, int rounds)
 {
-    // PlaySound's own search does not promise the program's folder.
-    wchar_t wave[MAX_PATH];
-    if (programFilePath(settings.waveFile, wave))
-        PlaySoundW(wave, nullptr, SND_ASYNC | SND_LOOP);
+    startAlarmPlayer(alarmSound(event), settings.startQuietly);
     showAlarmBalloon(event);
     announceAlarm(balloonWindow, event);
     tell(event, false, rounds, localMinute(now));
@@ -266,7 +262,7 @@ void stopAlarmSound()
     if (!alarmSounding)
         return;
     alarmSounding = 0;
-    PlaySoundA(nullptr, nullptr, 0);
+    stopAlarmPlayer();
     SetThreadExecutionState(ES_CONTINUOUS);
 }
 

@@ -4,22 +4,38 @@
 // and the timer is set afresh whenever those may have changed.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "alarms/alarms.h"
 
 static HANDLE wakeTimer;
 static bool wakeRefused; // Windows said it cannot wake the computer
 
-// The computer wakes this long before the alarm's minute.
-ULONGLONG const wakeLead = 60ull * 10000000; // 100 ns units
+// The computer wakes this long before the alarm's minute (100 ns units).
+ULONGLONG const wakeLead = 60ull * 10000000;
+// A timer due sooner than this may have passed before the computer has
+// gone to sleep.
+ULONGLONG const soonestWake = 10ull * 10000000;
+
+static bool universalTicks(SYSTEMTIME const &local, ULONGLONG &ticks)
+{
+    SYSTEMTIME universal;
+    FILETIME time;
+    if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &universal) ||
+        !SystemTimeToFileTime(&universal, &time))
+        return false;
+    ticks = ULARGE_INTEGER{{time.dwLowDateTime, time.dwHighDateTime}}.QuadPart;
+    return true;
+}
 
 bool wakeTime(SYSTEMTIME const &now, FILETIME &due)
 {
-    SYSTEMTIME local, universal;
-    if (!nextDueAlarm(now, local) || !TzSpecificLocalTimeToSystemTime(nullptr, &local, &universal) ||
-        !SystemTimeToFileTime(&universal, &due))
+    SYSTEMTIME local;
+    ULONGLONG alarm, present;
+    if (!nextDueAlarm(now, local) || !universalTicks(local, alarm) || !universalTicks(now, present))
         return false;
-    ULARGE_INTEGER ticks = {{due.dwLowDateTime, due.dwHighDateTime}};
-    ticks.QuadPart -= wakeLead;
+    ULARGE_INTEGER ticks;
+    ticks.QuadPart = std::max(alarm - wakeLead, present + soonestWake);
     due = {ticks.LowPart, ticks.HighPart};
     return true;
 }
@@ -43,6 +59,7 @@ static bool setWakeTimer(FILETIME const &due)
 
 void armWakeTimer()
 {
+    gatherRingFacts();
     SYSTEMTIME now;
     GetLocalTime(&now);
     FILETIME due;
@@ -54,7 +71,7 @@ void armWakeTimer()
 
 // The first question tries the timer, for a day ahead, and then leaves it
 // as the option says.
-bool computerCanWake()
+bool tryWakeTimer()
 {
     static bool tried;
     if (!tried) {

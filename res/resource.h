@@ -9,6 +9,8 @@
 #define IDS_CLASSNAME 109
 #define IDS_MISSED 110
 #define IDS_SNOOZELENGTH 111
+#define IDS_UNPLAYABLE 140
+#define IDS_QUIETLENGTH 141
 
 // Accelerators
 #define IDC_HALVITRUM 109
@@ -85,6 +87,9 @@
 #define IDC_WAVEFILE 1025
 #define IDC_WAKEALARMS 1050
 #define IDC_WAKENOTE 1051
+#define IDC_STARTQUIETLY 1150
+#define IDC_QUIETLENGTH 1151
+#define IDC_RINGWARNING 1152
 
 // Alarm editor
 #define IDC_HOURS 1024
@@ -96,6 +101,9 @@
 #define IDC_HOURSLABEL 1045
 #define IDC_AM 1046
 #define IDC_PM 1047
+#define IDC_ALARMSOUND 1153
+#define IDC_BROWSESOUND 1154
+#define IDC_PLAYSOUND 1155
 
 // Ringing window
 #define IDC_RINGTEXT 1052

@@ -15,6 +15,7 @@ struct AlarmEvent {
     int hours; // -1 ends the table
     int minutes;
     int week[7];
+    wchar_t sound[260]; // its own wave file; empty: the Alarms page's
 };
 
 int const maxAlarms = 100;
@@ -52,7 +53,13 @@ struct ClockSettings {
     int firstRun;
     int wakeForAlarms; // a waitable timer wakes the sleeping computer for the next alarm
     int snoozeMinutes; // the snooze length last chosen: one of snoozeLengths
+    int startQuietly;  // seconds an alarm takes to reach full volume (0: full at once); one of quietLengths
 };
+
+// The lengths of a quiet start that the Alarms page offers, in seconds.
+int const quietLengths[] = {10, 30, 60, 120};
+// The wave file of the Alarms page at first, and every alarm's last resort.
+wchar_t const defaultWaveFile[] = L"rooster.wav";
 
 // The snooze lengths the ringing window offers, in minutes.
 int const snoozeLengths[] = {5, 10, 15, 30};

@@ -176,6 +176,10 @@ static void applyAlarmsPage(HWND page)
     settings.alarms[count].hours = -1;
     GetDlgItemTextW(page, IDC_WAVEFILE, settings.waveFile, textUnits);
     settings.wakeForAlarms = IsDlgButtonChecked(page, IDC_WAKEALARMS) == BST_CHECKED;
+    LRESULT item = SendDlgItemMessageW(page, IDC_QUIETLENGTH, CB_GETCURSEL, 0, 0);
+    settings.startQuietly = IsDlgButtonChecked(page, IDC_STARTQUIETLY) == BST_CHECKED && item != CB_ERR
+                                ? int(SendDlgItemMessageW(page, IDC_QUIETLENGTH, CB_GETITEMDATA, item, 0))
+                                : 0;
     postSettingsApplied();
 }
 
@@ -239,8 +243,36 @@ static void rescale(HWND page)
 // this computer by a timer.
 static void showWakeNote(HWND page)
 {
-    bool refused = IsDlgButtonChecked(page, IDC_WAKEALARMS) == BST_CHECKED && !computerCanWake();
+    bool refused = IsDlgButtonChecked(page, IDC_WAKEALARMS) == BST_CHECKED && !tryWakeTimer();
     ShowWindow(GetDlgItem(page, IDC_WAKENOTE), refused ? SW_SHOWNA : SW_HIDE);
+}
+
+// The quiet start's lengths; the one in use, else 30 seconds, is chosen.
+static void fillQuietLengths(HWND page)
+{
+    wchar_t format[nameLength] = L"";
+    LoadStringW(dialogModule(), IDS_QUIETLENGTH, format, nameLength);
+    int chosen = settings.startQuietly ? settings.startQuietly : 30;
+    for (int seconds : quietLengths) {
+        wchar_t text[nameLength + 16];
+        wsprintfW(text, format, seconds);
+        LRESULT item =
+            SendDlgItemMessageW(page, IDC_QUIETLENGTH, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        SendDlgItemMessageW(page, IDC_QUIETLENGTH, CB_SETITEMDATA, item, seconds);
+        if (seconds == chosen)
+            SendDlgItemMessageW(page, IDC_QUIETLENGTH, CB_SETCURSEL, item, 0);
+    }
+    CheckDlgButton(page, IDC_STARTQUIETLY, settings.startQuietly ? BST_CHECKED : BST_UNCHECKED);
+    EnableWindow(GetDlgItem(page, IDC_QUIETLENGTH), settings.startQuietly != 0);
+}
+
+// The line that says what would keep the next alarm from being heard or
+// from waking the computer, as the system says now.
+static void showRingWarning(HWND page)
+{
+    gatherRingFacts();
+    wchar_t const *line = ringWarning(ringFacts).line;
+    SetDlgItemTextW(page, IDC_RINGWARNING, line ? line : L"");
 }
 
 static void onInitDialog(HWND page)
@@ -256,6 +288,8 @@ static void onInitDialog(HWND page)
     heavyFont = setHeavyFont(GetDlgItem(page, IDC_WAVEFILE), nullptr);
     CheckDlgButton(page, IDC_WAKEALARMS, settings.wakeForAlarms ? BST_CHECKED : BST_UNCHECKED);
     showWakeNote(page);
+    fillQuietLengths(page);
+    showRingWarning(page);
 }
 
 static void selectTime(int hours, int minutes)
@@ -313,13 +347,20 @@ static void deleteAlarm(HWND page)
 }
 
 // Played through the UTF-16 call, so that every path the file dialog can
-// pick also plays.
-static void playWave(HWND page)
+// pick also plays. It replaces any sound playing, a ringing alarm's too.
+void playWaveOnce(wchar_t const *name)
 {
-    wchar_t name[textUnits], path[MAX_PATH];
-    GetDlgItemTextW(page, IDC_WAVEFILE, name, textUnits);
+    wchar_t path[MAX_PATH];
+    stopAlarmPlayer();
     if (programFilePath(name, path))
         PlaySoundW(path, nullptr, SND_ASYNC);
+}
+
+static void playWave(HWND page)
+{
+    wchar_t name[textUnits];
+    GetDlgItemTextW(page, IDC_WAVEFILE, name, textUnits);
+    playWaveOnce(name);
 }
 
 static void selectWave(HWND page)
@@ -331,7 +372,7 @@ static void selectWave(HWND page)
     PropSheet_Changed(GetParent(page), page);
 }
 
-static void onCommand(HWND page, int id)
+static void onCommand(HWND page, int id, int code)
 {
     switch (id) {
     case IDC_ADDALARM:
@@ -352,6 +393,15 @@ static void onCommand(HWND page, int id)
     case IDC_WAKEALARMS:
         showWakeNote(page);
         PropSheet_Changed(GetParent(page), page);
+        break;
+    case IDC_STARTQUIETLY:
+        EnableWindow(GetDlgItem(page, IDC_QUIETLENGTH),
+                     IsDlgButtonChecked(page, IDC_STARTQUIETLY) == BST_CHECKED);
+        PropSheet_Changed(GetParent(page), page);
+        break;
+    case IDC_QUIETLENGTH:
+        if (code == CBN_SELCHANGE)
+            PropSheet_Changed(GetParent(page), page);
         break;
     }
 }
@@ -389,7 +439,7 @@ INT_PTR CALLBACK alarmsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         onNotify(page, reinterpret_cast<NMHDR const *>(lParam));
         return 0;
     case WM_COMMAND:
-        onCommand(page, LOWORD(wParam));
+        onCommand(page, LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_DESTROY:
         onDestroy(page);

@@ -377,21 +377,25 @@ TEST(NextAlarm, WakeTimeIsAMinuteBeforeTheNextAlarmOrSnooze)
 {
     setAlarm(0, 7, 30, L"Wake up");
     snoozes.count = 0;
+    // The last row's minute before the alarm has begun: the timer is due
+    // ten seconds from now, not in the past.
     struct {
         LONGLONG snooze;
-        int hour, minute;
-    } const rows[] = {{0, 7, 29}, {minuteAt(2026, 12, 7, 7, 10), 7, 9}};
+        int nowMinute, nowSecond;
+        int hour, minute, second;
+    } const rows[] = {
+        {0, 0, 0, 7, 29, 0}, {minuteAt(2026, 12, 7, 7, 10), 0, 0, 7, 9, 0}, {0, 29, 30, 7, 29, 40}};
     for (auto const &row : rows) {
         if (row.snooze)
             snoozes.items[snoozes.count++] = {row.snooze, 7, 30, 0};
         FILETIME due;
-        ASSERT_TRUE(wakeTime(at(monday, 7, 0, 0), due));
+        ASSERT_TRUE(wakeTime(at(monday, 7, row.nowMinute, row.nowSecond), due));
         SYSTEMTIME universal, local;
         ASSERT_TRUE(FileTimeToSystemTime(&due, &universal));
         ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local));
         EXPECT_EQ(row.hour, local.wHour);
         EXPECT_EQ(row.minute, local.wMinute);
-        EXPECT_EQ(0, local.wSecond);
+        EXPECT_EQ(row.second, local.wSecond);
         EXPECT_EQ(monday, local.wDay);
     }
     snoozes.count = 0;
