@@ -33,6 +33,16 @@ void restoreTrayIcon();
 void deleteTrayIcon();
 // Gives the keyboard back to the notification area, at the icon.
 void focusTrayIcon();
+// The small icon at the size the system shows it at that DPI.
+HICON loadSmallIcon(UINT dpi);
+// A new clock window forgets the tray icon's last right press.
+void resetTrayCallbacks();
+// Whether the message is the shell's word that it started anew.
+bool isTaskbarCreated(UINT message);
+// The tray icon's callback message.
+LRESULT trayIconNotified(WPARAM anchor, LPARAM event);
+// The clock's menu at the cursor.
+void showClockMenu();
 // The tip of the tray icon from now on.
 void setTrayTip(wchar_t const *tip);
 // The clock's words for the moment now: the product name, the long date
@@ -43,6 +53,17 @@ std::wstring clockWords(SYSTEMTIME const &now, wchar_t const *separator);
 void showClockWords(SYSTEMTIME const &now);
 
 LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The user's answer by the clock, its icon or the balloon.
+void dismissAlarms();
+
+// The tick. A new window starts with a fresh one.
+void resetTick();
+// The timer's tick: the timer set afresh, the tick and the words.
+void timerTick();
+// Draws the present moment at once and sets the timer from it.
+void redrawNow();
+// A hidden clock ticks once a minute; shown, it draws at once.
+void followVisibility(UINT windowPosFlags);
 // The once-a-second work of the timer for the local time now.
 void clockTick(SYSTEMTIME const &now);
 // Milliseconds from the local time now to the tick after it: just past the

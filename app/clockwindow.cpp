@@ -13,75 +13,15 @@
 HWND mainWindow;
 HMENU popupMenu;
 
-static bool ended;          // settings saved and drawing resources released
-static POINT dragOrigin;    // cursor position at the previous drag step
-static bool dragging;       // the window holds the mouse for a drag
-static int lastDay;         // wDay of the previous tick
-static int lastMinute;      // wMinute of the last once-a-minute redraw
-static UINT taskbarCreated; // sent to every top-level window when the shell starts anew
-static int wordsMinute;     // the minute that the clock's words tell
-static bool inRightPress;   // a right press on the tray icon is being handled
-static DWORD rightPressEnd; // GetTickCount when the last one was handled
+static bool ended;       // settings saved and drawing resources released
+static POINT dragOrigin; // cursor position at the previous drag step
+static bool dragging;    // the window holds the mouse for a drag
 
 static int localeFlag(LCTYPE type, char const *value)
 {
     char text[260] = "";
     GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);
     return lstrcmpA(text, value) == 0;
-}
-
-// Ticks come just after the boundary they draw, so that a timer that fires
-// a little early or late still samples the new second; the system may
-// delay one by up to tickTolerance to wake up with other timers.
-UINT const tickMargin = 15;
-ULONG const tickTolerance = 8;
-
-UINT nextTickDelay(SYSTEMTIME const &now, bool showSeconds, bool visible)
-{
-    int untilSecond = 1000 - now.wMilliseconds;
-    if (showSeconds && visible)
-        return untilSecond + tickMargin;
-    return (59 - now.wSecond) * 1000 + untilSecond + tickMargin;
-}
-
-// The one timer, set afresh at every tick for the next second or minute
-// that the clock shows, from the tick's own sample.
-static void armTimer(SYSTEMTIME const &now)
-{
-    // SetCoalescableTimer exists from Windows 8 on.
-    static auto *const coalescable =
-        user32Function<UINT_PTR WINAPI(HWND, UINT_PTR, UINT, TIMERPROC, ULONG)>("SetCoalescableTimer");
-    UINT delay = nextTickDelay(now, settings.showSeconds != 0, IsWindowVisible(mainWindow) != FALSE);
-    if (!coalescable || !coalescable(mainWindow, clockTimer, delay, nullptr, tickTolerance))
-        SetTimer(mainWindow, clockTimer, delay, nullptr);
-}
-
-// The words change with the minute, also while the clock is hidden; a
-// clock change, a resume or new settings change them at once.
-static void tellTime(SYSTEMTIME const &now, bool always)
-{
-    int minute = (now.wDay * 24 + now.wHour) * 60 + now.wMinute;
-    if (!always && minute == wordsMinute)
-        return;
-    wordsMinute = minute;
-    showClockWords(now);
-}
-
-// Draws the present moment at once and sets the timer from it: at the
-// window's showing, after a clock change, a resume or new settings. A day
-// other than the last tick's rebuilds the face; the tick itself notes the
-// day.
-static void redrawNow()
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    if (now.wDay != lastDay)
-        faceDirty = 1;
-    if (!settings.showSeconds)
-        lastMinute = now.wMinute;
-    armTimer(now);
-    paintClockAt(now);
-    tellTime(now, true);
 }
 
 // While a high-contrast theme is on, the face is drawn in its colours.
@@ -101,16 +41,16 @@ static LRESULT onThemeChange()
     return 0;
 }
 
-// Every alarm that rings, and every one found missed, is told here, with
-// the texts the clock shows for it.
-static void alarmsTold(AlarmNotices const &notices)
+// Every alarm that rings, and every one found missed, is shown in the
+// ringing window.
+static void showAlarmNotices(AlarmNotices const &notices)
 {
     showRingingWindow(notices, mainWindow);
 }
 
 // The user's answer by the clock, its icon or the balloon: the sound
-// stops and the ringing window goes.
-static void stopRinging()
+// stops, the alarms are answered and their ringing window goes.
+void dismissAlarms()
 {
     stopAlarms();
     closeRingingWindow();
@@ -120,11 +60,9 @@ static LRESULT onCreate(HWND window)
 {
     // A new window starts with a fresh tick and a fresh end.
     ended = false;
-    lastDay = lastMinute = 0;
-    wordsMinute = -1;
-    dragging = inRightPress = false;
-    rightPressEnd = 0;
-    taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    resetTick();
+    dragging = false;
+    resetTrayCallbacks();
     faceDirty = 1;
     mainWindow = window;
     clockDpi = windowDpi(window);
@@ -132,7 +70,7 @@ static LRESULT onCreate(HWND window)
     mondayFirst = localeFlag(LOCALE_IFIRSTDAYOFWEEK, "0");
     use24Hour = localeFlag(LOCALE_ITIME, "1");
     setAlarmWindow(window, trayIconId);
-    setAlarmHandler(alarmsTold);
+    setAlarmHandler(showAlarmNotices);
     armWakeTimer();
     setDialogHost(instance, window, showHelp);
     popupMenu = GetSubMenu(LoadMenuA(instance, MAKEINTRESOURCEA(IDM_CLOCKMENU)), 0);
@@ -177,72 +115,6 @@ static LRESULT onEndSession(WPARAM ending)
     else
         saveSettings(mainWindow);
     return 0;
-}
-
-bool tickNeedsRedraw(SYSTEMTIME const &now)
-{
-    // The face carries the date and the day of the week.
-    if (now.wDay != lastDay) {
-        lastDay = now.wDay;
-        faceDirty = 1;
-    }
-    checkAlarms(now);
-    // Without the second hand the picture changes only with the minute.
-    if (!settings.showSeconds) {
-        if (now.wMinute == lastMinute)
-            return false;
-        lastMinute = now.wMinute;
-    }
-    return true;
-}
-
-void paintClockAt(SYSTEMTIME const &now)
-{
-    redrawClockAt(now);
-    if (pictureUnusable) {
-        settings.useImage = 0;
-        pictureUnusable = 0;
-    }
-}
-
-void paintClock()
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    paintClockAt(now);
-}
-
-void clockTick(SYSTEMTIME const &now)
-{
-    // The tick's own sample, whose day decided the face, draws it.
-    if (tickNeedsRedraw(now))
-        paintClockAt(now);
-}
-
-static LRESULT onTimer()
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    armTimer(now);
-    clockTick(now);
-    tellTime(now, false); // after the frame, which is due at once
-    giveWayToFullScreen();
-    return 0;
-}
-
-// A hidden clock ticks once a minute and draws nothing; shown again, it
-// hands the whole present moment to the window at once, since the system
-// need not have kept the hidden window's picture.
-static void onShowOrHide(UINT flags)
-{
-    if (flags & SWP_SHOWWINDOW) {
-        frameDirty = 1;
-        redrawNow();
-    } else if (flags & SWP_HIDEWINDOW) {
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        armTimer(now);
-    }
 }
 
 // Back from sleep the hands jump to the present moment at once. Alarms are
@@ -324,41 +196,6 @@ static LRESULT onDpiChanged(WPARAM dpi, RECT const &suggested)
     faceDirty = 1;
     paintClock();
     return 0;
-}
-
-static void showMenuAt(POINT at)
-{
-    TrackPopupMenu(popupMenu, 0, at.x, at.y, 0, mainWindow, nullptr);
-}
-
-static void showMenuAtCursor()
-{
-    POINT cursor;
-    GetCursorPos(&cursor);
-    showMenuAt(cursor);
-}
-
-// The tray icon's menu from the keyboard, at the icon, its first item
-// selected (the menu's own loop takes the Home key). The clock is in the
-// foreground first, so that the menu closes when the user goes elsewhere,
-// and a message after it makes the next menu stay open. A menu left with
-// Esc gives the keyboard back to the icon.
-static void showKeyboardMenu(POINT at)
-{
-    SetForegroundWindow(mainWindow);
-    PostMessageA(mainWindow, WM_KEYDOWN, VK_HOME, 0);
-    showMenuAt(at);
-    PostMessageA(mainWindow, WM_NULL, 0, 0);
-    MSG chosen;
-    if (!PeekMessageA(&chosen, mainWindow, WM_COMMAND, WM_COMMAND, PM_NOREMOVE))
-        focusTrayIcon();
-}
-
-// The shell follows a right click on the icon with WM_CONTEXTMENU, while
-// the menu that the press opened is still open or just after it closed.
-static bool followsRightPress()
-{
-    return inRightPress || (rightPressEnd && GetTickCount() - rightPressEnd <= GetDoubleClickTime());
 }
 
 // The Size items that would leave 144..384 or change nothing are gray.
@@ -448,7 +285,7 @@ static LRESULT onButtonDown(UINT press)
         SetCapture(mainWindow);
         dragging = true;
     }
-    stopRinging();
+    dismissAlarms();
     return 0;
 }
 
@@ -474,51 +311,9 @@ static LRESULT onMouseMove(WPARAM keys)
     return 0;
 }
 
-// A press on the tray icon shows the clock; the right button also opens
-// the menu, but not while a dialog or the property sheet of the clock is
-// open. The icon's version 4 puts the event in the low word of lParam and
-// the icon's point in wParam; selecting the icon with the keyboard acts as
-// a left press, its menu key opens the menu.
-static LRESULT onTrayNotify(WPARAM anchor, LPARAM event)
-{
-    switch (LOWORD(event)) {
-    case WM_RBUTTONDOWN:
-        ShowWindow(mainWindow, SW_SHOWNORMAL);
-        SetForegroundWindow(mainWindow);
-        inRightPress = true;
-        if (IsWindowEnabled(mainWindow)) {
-            showMenuAtCursor();
-            PostMessageA(mainWindow, WM_NULL, 0, 0);
-        }
-        inRightPress = false;
-        rightPressEnd = GetTickCount();
-        stopRinging();
-        break;
-    case WM_LBUTTONDOWN:
-    case NIN_SELECT:
-    case NIN_KEYSELECT:
-        ShowWindow(mainWindow, SW_SHOWNORMAL);
-        SetForegroundWindow(mainWindow);
-        stopRinging();
-        break;
-    case WM_CONTEXTMENU:
-        if (followsRightPress())
-            rightPressEnd = 0;
-        else if (IsWindowEnabled(mainWindow))
-            showKeyboardMenu(POINT{GET_X_LPARAM(anchor), GET_Y_LPARAM(anchor)});
-        break;
-    case NIN_BALLOONUSERCLICK:
-        stopRinging();
-        break;
-    }
-    return 0;
-}
-
 LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // A restarted shell has forgotten every notification icon; a shell
-    // whose display changed its DPI sends this too, with the icon kept.
-    if (message == taskbarCreated && taskbarCreated) {
+    if (isTaskbarCreated(message)) {
         restoreTrayIcon();
         return 0;
     }
@@ -565,17 +360,18 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_POWERBROADCAST:
         return onPowerBroadcast(wParam);
     case WM_WINDOWPOSCHANGED:
-        onShowOrHide(reinterpret_cast<WINDOWPOS *>(lParam)->flags);
+        followVisibility(reinterpret_cast<WINDOWPOS *>(lParam)->flags);
         break; // the default procedure sends WM_SIZE and WM_MOVE
     case WM_CONTEXTMENU:
-        showMenuAtCursor();
+        showClockMenu();
         return 0;
     case WM_COMMAND:
         return onCommand(window, wParam, lParam);
     case WM_INITMENUPOPUP:
         return onInitMenuPopup(reinterpret_cast<HMENU>(wParam));
     case WM_TIMER:
-        return onTimer();
+        timerTick();
+        return 0;
     case WM_MOUSEMOVE:
         return onMouseMove(wParam);
     case WM_LBUTTONDOWN:
@@ -591,7 +387,7 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         ShowWindow(mainWindow, SW_HIDE);
         return 0;
     case trayCallback:
-        return onTrayNotify(wParam, lParam);
+        return trayIconNotified(wParam, lParam);
     case settingsApplied:
         return onSettingsApplied();
     }

@@ -15,15 +15,6 @@
 HINSTANCE instance = GetModuleHandleA(nullptr);
 char className[nameLength];
 
-static NOTIFYICONDATAW trayIcon;
-static bool trayIconShown; // the shell holds the icon
-
-// At logon the shell may not take icons yet: the icon is tried again once
-// a second for a minute before the clock gives up and says so.
-UINT_PTR const trayRetryTimer = 2;
-int const trayRetries = 60;
-static int trayRetriesLeft;
-
 void loadProductStrings(HINSTANCE module)
 {
     loadProductName(module);
@@ -33,22 +24,6 @@ void loadProductStrings(HINSTANCE module)
 static void showStartupError(HWND owner, char const *text)
 {
     MessageBoxA(owner, text, productName, MB_OK | MB_ICONERROR);
-}
-
-// The small icon at the size the system shows it at that DPI, not one
-// stretched from 16 x 16.
-static HICON loadSmallIcon(UINT dpi)
-{
-    return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON,
-                                         metricForDpi(SM_CXSMICON, dpi), metricForDpi(SM_CYSMICON, dpi),
-                                         LR_DEFAULTCOLOR));
-}
-
-// The notification area lies on the primary display, whose DPI the
-// taskbar has.
-static UINT taskbarDpi()
-{
-    return windowDpi(FindWindowA("Shell_TrayWnd", nullptr));
 }
 
 static bool registerClockClass()
@@ -63,84 +38,6 @@ static bool registerClockClass()
     windowClass.lpszClassName = className;
     windowClass.hIconSm = loadSmallIcon(windowDpi(nullptr));
     return RegisterClassExA(&windowClass) != 0;
-}
-
-// The icon as start-up describes it. At logon NIM_ADD can time out although
-// the shell took the icon, so an icon that can be modified counts as shown,
-// and the exit removes it. Version 4 brings the keyboard's selection and
-// menu key to the clock; the shell forgets it with the icon.
-bool addTrayIcon()
-{
-    trayIconShown = Shell_NotifyIconW(NIM_ADD, &trayIcon) || Shell_NotifyIconW(NIM_MODIFY, &trayIcon);
-    if (trayIconShown) {
-        trayIcon.uVersion = NOTIFYICON_VERSION_4;
-        Shell_NotifyIconW(NIM_SETVERSION, &trayIcon);
-    }
-    return trayIconShown;
-}
-
-void restoreTrayIcon()
-{
-    HICON old = trayIcon.hIcon;
-    trayIcon.hIcon = loadSmallIcon(taskbarDpi());
-    addTrayIcon();
-    if (old)
-        DestroyIcon(old);
-}
-
-void focusTrayIcon()
-{
-    if (trayIconShown)
-        Shell_NotifyIconW(NIM_SETFOCUS, &trayIcon);
-}
-
-void setTrayTip(wchar_t const *tip)
-{
-    lstrcpynW(trayIcon.szTip, tip, ARRAYSIZE(trayIcon.szTip)); // 127 characters at most
-    if (trayIconShown)
-        Shell_NotifyIconW(NIM_MODIFY, &trayIcon);
-}
-
-static void CALLBACK retryTrayIcon(HWND window, UINT, UINT_PTR timer, DWORD)
-{
-    // A re-created taskbar may have taken the icon in the meantime.
-    if (trayIconShown || addTrayIcon()) {
-        KillTimer(window, timer);
-        return;
-    }
-    if (--trayRetriesLeft > 0)
-        return;
-    KillTimer(window, timer);
-    showStartupError(window, "Shell notify icon is not created!");
-}
-
-// The tip is the clock's words, which the window has set already. The
-// icon is identified by window and id, not by a GUID: the shell ties an
-// icon's GUID to the path of the program that first used it, and the
-// clock may be run from any folder.
-void createTrayIcon(HWND window)
-{
-    trayIcon.cbSize = sizeof trayIcon;
-    trayIcon.hWnd = window;
-    trayIcon.uID = trayIconId;
-    // Version 4 hides the standard tip unless it is asked for.
-    trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
-    trayIcon.uCallbackMessage = trayCallback;
-    trayIcon.hIcon = loadSmallIcon(taskbarDpi());
-    if (addTrayIcon())
-        return;
-    trayRetriesLeft = trayRetries;
-    SetTimer(window, trayRetryTimer, 1000, retryTrayIcon);
-}
-
-void deleteTrayIcon()
-{
-    if (trayIconShown)
-        Shell_NotifyIconW(NIM_DELETE, &trayIcon);
-    trayIconShown = false;
-    if (trayIcon.hIcon)
-        DestroyIcon(trayIcon.hIcon);
-    trayIcon.hIcon = nullptr;
 }
 
 // Windows looks for a DLL that is not a Known DLL in the program's folder
