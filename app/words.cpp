@@ -29,8 +29,11 @@ std::wstring clockWords(SYSTEMTIME const &now, wchar_t const *separator)
     std::wstring words = product;
     words += separator + dateText(now, DATE_LONGDATE, nullptr) + L" " + timeText(now);
     SYSTEMTIME due;
-    if (nextDueAlarm(now, due))
+    if (nextDueAlarm(now, due)) {
         words += separator + std::wstring(L"Next alarm: ") + dateText(due, 0, L"ddd") + L" " + timeText(due);
+        if (wchar_t const *mark = ringWarning(ringFacts).mark)
+            words += std::wstring(L" (") + mark + L")";
+    }
     return words;
 }
 
