@@ -27,6 +27,7 @@ static int const timeColumn = 0;
 static int const descriptionColumn = 1;
 static int const weekColumn = 2;
 static int const time24Column = 3; // hidden; the sort key
+static int const soundColumn = 4;  // hidden; the alarm's own sound
 
 static int const helpTopic = 3;
 
@@ -100,6 +101,10 @@ static void addAlarmRow(AlarmEvent const &event, int index)
     description.iSubItem = descriptionColumn;
     description.pszText = const_cast<wchar_t *>(event.description);
     SendMessageW(alarmList, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&description));
+    LVITEMW sound = {};
+    sound.iSubItem = soundColumn;
+    sound.pszText = const_cast<wchar_t *>(event.sound);
+    SendMessageW(alarmList, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&sound));
 
     LVITEMA check = {};
     check.stateMask = LVIS_STATEIMAGEMASK;
@@ -121,6 +126,11 @@ AlarmEvent readAlarmRow(int index)
     description.pszText = event.description;
     description.cchTextMax = textUnits;
     SendMessageW(alarmList, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&description));
+    LVITEMW sound = {};
+    sound.iSubItem = soundColumn;
+    sound.pszText = event.sound;
+    sound.cchTextMax = textUnits;
+    SendMessageW(alarmList, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&sound));
 
     char text[260];
     rowText(index, time24Column, text, sizeof text);
@@ -205,13 +215,13 @@ static int timeColumnWidth(UINT dpi)
 static struct {
     char const *caption;
     int width;
-} const columns[] = {{"Time", 70}, {"Description", 180}, {"Day of week", 75}, {"Time24", 0}};
+} const columns[] = {{"Time", 70}, {"Description", 180}, {"Day of week", 75}, {"Time24", 0}, {"Sound", 0}};
 
 static int columnWidth(int i, UINT dpi)
 {
     // The header leaves three edges of room on each side of a caption.
     int width = MulDiv(columns[i].width, dpi, standardDpi);
-    if (i != time24Column)
+    if (columns[i].width)
         width = std::max(width, stringWidth(columns[i].caption) + 6 * metricForDpi(SM_CXEDGE, dpi));
     if (i == timeColumn)
         width = std::max(width, timeColumnWidth(dpi));
@@ -221,7 +231,7 @@ static int columnWidth(int i, UINT dpi)
 static void insertColumns()
 {
     UINT dpi = windowDpi(alarmList);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < int(ARRAYSIZE(columns)); ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = const_cast<char *>(columns[i].caption);
@@ -234,7 +244,7 @@ static void insertColumns()
 static void rescale(HWND page)
 {
     UINT dpi = windowDpi(alarmList);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < int(ARRAYSIZE(columns)); ++i)
         SendMessageA(alarmList, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(columnWidth(i, dpi), 0));
     heavyFont = setHeavyFont(GetDlgItem(page, IDC_WAVEFILE), heavyFont);
 }

@@ -98,9 +98,9 @@ TEST_F(AlarmsPage, EmptyTable)
     EXPECT_TRUE(listRows().empty());
     EXPECT_EQ(DWORD(LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT),
               DWORD(SendMessageA(alarmList, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0)));
-    static char const *const captions[] = {"Time", "Description", "Day of week", "Time24"};
-    static int const widths[] = {70, 180, 75, 0};
-    for (int column = 0; column < 4; ++column) {
+    static char const *const captions[] = {"Time", "Description", "Day of week", "Time24", "Sound"};
+    static int const widths[] = {70, 180, 75, 0, 0};
+    for (int column = 0; column < 5; ++column) {
         char caption[64] = "";
         LVCOLUMNA info = {};
         info.mask = LVCF_TEXT | LVCF_WIDTH;
