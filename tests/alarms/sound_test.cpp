@@ -262,3 +262,4 @@ TEST_F(AlarmSound, EachAlarmRingsItsOwnSound)
 }
 
 } // namespace
+
