@@ -344,6 +344,8 @@ static bool loadTone(Sound &into)
 void startAlarmPlayer(wchar_t const *file, int quiet)
 {
     stopAlarmPlayer();
+    // A sound that the Alarms page's Play started gives way, as ever.
+    PlaySoundW(nullptr, nullptr, 0);
     if (!createPlayerWindow())
         return;
     quietSeconds = quiet;

@@ -36,8 +36,8 @@ static void setLargeFont(HWND dialog, UINT dpi)
     largeFont = created;
 }
 
-// A line that names the file the player could not play, and the mark of
-// what may keep the alarm from being heard.
+// A line that names the file the player could not play, or else the mark
+// of what may keep the alarm from being heard.
 static std::wstring soundText()
 {
     std::wstring text;
@@ -48,7 +48,7 @@ static std::wstring soundText()
         text += std::wstring(L"\r\n") + line;
     }
     wchar_t const *mark = ringWarning(ringFacts).mark;
-    if (alarmSounding && mark)
+    if (alarmSounding && mark && text.empty())
         text += std::wstring(L"\r\n(") + mark + L")";
     return text;
 }
