@@ -64,11 +64,11 @@ static short sampleAt(BYTE const *data, WORD tag, WORD bits)
         CopyMemory(&value, data, sizeof value);
         if (!(value == value))
             return 0;
-        return short(std::max(-1.0f, std::min(value, 1.0f)) * 32767);
+        return short(std::lround(std::max(-1.0f, std::min(value, 1.0f)) * 32767));
     }
     switch (bits) {
     case 8:
-        return short((data[0] - 128) << 8);
+        return short((data[0] - 128) * 256);
     case 16:
         return short(data[0] | data[1] << 8);
     case 24:

@@ -1,6 +1,8 @@
 // The clock's own player, measured in Wine's sound output: the loop, the
 // quiet start, and each alarm's own sound or the default one.
 #include <windows.h>
+#include <mmreg.h>
+#include <mmsystem.h>
 
 #include <gtest/gtest.h>
 
@@ -35,41 +37,34 @@ std::wstring tempFile(wchar_t const *name)
     return std::wstring(folder) + name;
 }
 
+// A wave file's header: the RIFF chunk, the format chunk of formatBytes
+// and the data chunk's head.
+void writeWave(std::wstring const &path, void const *format, DWORD formatBytes, void const *data,
+               DWORD dataBytes)
+{
+    DWORD riffBytes = 4 + 8 + formatBytes + 8 + dataBytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written;
+    auto put = [&](void const *bytes, DWORD count) { WriteFile(file, bytes, count, &written, nullptr); };
+    put("RIFF", 4);
+    put(&riffBytes, 4);
+    put("WAVEfmt ", 8);
+    put(&formatBytes, 4);
+    put(format, formatBytes);
+    put("data", 4);
+    put(&dataBytes, 4);
+    put(data, dataBytes);
+    CloseHandle(file);
+}
+
 // A sine tone as a 16-bit mono wave file; its samples.
 std::vector<short> writeTone(std::wstring const &path, double hertz, int count)
 {
     std::vector<short> samples(count);
     for (int i = 0; i < count; ++i)
         samples[i] = short(20000 * std::sin(2 * 3.14159265358979 * hertz * i / rate));
-    DWORD dataBytes = DWORD(count * 2);
-    struct {
-        char riff[4];
-        DWORD size;
-        char wave[4], fmt[4];
-        DWORD formatBytes;
-        WORD tag, channels;
-        DWORD rate, byteRate;
-        WORD align, bits;
-        char data[4];
-        DWORD dataBytes;
-    } header = {{'R', 'I', 'F', 'F'},
-                36 + dataBytes,
-                {'W', 'A', 'V', 'E'},
-                {'f', 'm', 't', ' '},
-                16,
-                1,
-                1,
-                DWORD(rate),
-                DWORD(rate * 2),
-                2,
-                16,
-                {'d', 'a', 't', 'a'},
-                dataBytes};
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written;
-    WriteFile(file, &header, sizeof header, &written, nullptr);
-    WriteFile(file, samples.data(), dataBytes, &written, nullptr);
-    CloseHandle(file);
+    PCMWAVEFORMAT format = {{WAVE_FORMAT_PCM, 1, DWORD(rate), DWORD(rate * 2), 2}, 16};
+    writeWave(path, &format, sizeof format, samples.data(), DWORD(count * 2));
     return samples;
 }
 
@@ -197,6 +192,66 @@ TEST_F(AlarmSound, StartsQuietlyAndRises)
     EXPECT_GE(20 * std::log10(last / first), 20) << "first " << first << ", tenth " << last;
 }
 
+// Every kind of wave file the player reads sounds as its 16-bit samples:
+// the tone written in each format, rung, comes out as written, less what
+// the format cannot hold (8 bits keep the high byte).
+TEST_F(AlarmSound, ReadsEachWaveFormat)
+{
+    static GUID const pcm = {1, 0, 0x10, {0x80, 0, 0, 0xaa, 0, 0x38, 0x9b, 0x71}};
+    static GUID const floating = {3, 0, 0x10, {0x80, 0, 0, 0xaa, 0, 0x38, 0x9b, 0x71}};
+    struct {
+        WORD tag, bits, channels;
+        DWORD rate;
+        bool extensible;
+    } const rows[] = {{WAVE_FORMAT_PCM, 8, 1, 11025, false},  {WAVE_FORMAT_PCM, 16, 2, 44100, false},
+                      {WAVE_FORMAT_PCM, 24, 1, 48000, false}, {WAVE_FORMAT_IEEE_FLOAT, 32, 2, 22050, false},
+                      {WAVE_FORMAT_PCM, 24, 2, 96000, true},  {WAVE_FORMAT_IEEE_FLOAT, 32, 1, 8000, true}};
+    std::vector<short> written(2000);
+    for (size_t i = 0; i < written.size(); ++i)
+        written[i] = short(20000 * std::sin(i * 0.05) + (i % 7) * 3);
+    files.push_back(tempFile(L"format.wav"));
+    int minute = 30;
+    for (auto const &row : rows) {
+        setAlarm(0, 7, minute, files.back().c_str());
+        std::vector<BYTE> data;
+        std::vector<short> expected;
+        for (short sample : written) {
+            int high = BYTE(sample >> 8), low = BYTE(sample);
+            if (row.tag == WAVE_FORMAT_IEEE_FLOAT) {
+                float value = sample / 32767.0f;
+                BYTE const *bytes = reinterpret_cast<BYTE const *>(&value);
+                data.insert(data.end(), bytes, bytes + 4);
+            } else if (row.bits == 8)
+                data.push_back(BYTE(high ^ 0x80));
+            else if (row.bits == 16)
+                data.insert(data.end(), {BYTE(low), BYTE(high)});
+            else
+                data.insert(data.end(), {0x5a, BYTE(low), BYTE(high)});
+            expected.push_back(row.bits == 8 ? short(sample & 0xFF00) : sample);
+        }
+        WAVEFORMATEXTENSIBLE format = {};
+        WORD align = WORD(row.channels * row.bits / 8);
+        format.Format = {row.extensible ? WORD(WAVE_FORMAT_EXTENSIBLE) : row.tag,
+                         row.channels,
+                         row.rate,
+                         row.rate * align,
+                         align,
+                         row.bits,
+                         WORD(row.extensible ? 22 : 0)};
+        format.Samples.wValidBitsPerSample = row.bits;
+        format.dwChannelMask = row.channels == 2 ? 3 : 4;
+        format.SubFormat = row.tag == WAVE_FORMAT_PCM ? pcm : floating;
+        writeWave(files.back(), &format, row.extensible ? sizeof format : 18, data.data(),
+                  DWORD(data.size()));
+        checkAlarms(monday(7, 29, 59));
+        checkAlarms(monday(7, 30, 0));
+        EXPECT_TRUE(beginsWith(expected))
+            << row.bits << " bits, " << row.channels << " channels, " << row.rate;
+        stopAlarmSound();
+        checkAlarms(monday(3, 0, 0));
+    }
+}
+
 // What the ringing window said when it was shown.
 std::wstring ringingText;
 void keepRingingText(AlarmNotices const &notices)
@@ -262,4 +317,3 @@ TEST_F(AlarmSound, EachAlarmRingsItsOwnSound)
 }
 
 } // namespace
-
