@@ -277,7 +277,12 @@ static void onWatchdog()
     if (device && GetTickCount() - lastReturn < stallMs)
         return;
     closeDevice();
-    openDevice();
+    // A new device that cannot play the sound's format still rings.
+    if (openDevice() == WAVERR_BADFORMAT) {
+        makeTone(sound);
+        position = 0;
+        openDevice();
+    }
 }
 
 static LRESULT CALLBACK playerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
