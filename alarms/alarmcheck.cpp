@@ -1,7 +1,6 @@
 // The once-a-second alarm test: the looping sound, the balloon tip, the
 // snoozes and the alarms missed, as the schedule plans them.
 #include <windows.h>
-#include <mmsystem.h>
 #include <shellapi.h>
 
 #include "alarms/alarms.h"
@@ -98,10 +97,7 @@ static void addNotice(AlarmEvent const &event, AlarmPlan const &plan)
 
 static void ringAlarm(AlarmEvent const &event, SYSTEMTIME const &now)
 {
-    // PlaySound's own search does not promise the program's folder.
-    wchar_t wave[MAX_PATH];
-    if (programFilePath(settings.waveFile, wave))
-        PlaySoundW(wave, nullptr, SND_ASYNC | SND_LOOP);
+    startAlarmPlayer(alarmSound(event), settings.startQuietly);
     showAlarmBalloon(event);
     announceAlarm(balloonWindow, event);
     alarmMinute = now.wMinute;
@@ -233,7 +229,7 @@ void stopAlarmSound()
     if (!alarmSounding)
         return;
     alarmSounding = 0;
-    PlaySoundA(nullptr, nullptr, 0);
+    stopAlarmPlayer();
     SetThreadExecutionState(ES_CONTINUOUS);
 }
 

@@ -127,8 +127,55 @@ bool wakeTime(SYSTEMTIME const &now, FILETIME &due);
 // cancels it): after the table, a snooze, the clock, the time zone or the
 // power state changed.
 void armWakeTimer();
-// False when Windows said that it cannot wake the computer by a timer.
-bool computerCanWake();
+// Sets the wake timer once for a day ahead, to learn whether Windows
+// takes it (then leaves it as the option says); false when Windows said
+// that it cannot wake the computer by a timer.
+bool tryWakeTimer();
+
+// The clock's own player of a ringing alarm. It plays the sound file (a
+// stored name: a relative one lies beside the program) in a loop without a
+// gap on the default output, rising from quiet to full volume over
+// quietSeconds (0: full at once). A file that cannot be read or played
+// gives way to the default sound, and that to a tone of the player's own;
+// a failing device is replaced by the default one of the moment.
+void startAlarmPlayer(wchar_t const *file, int quietSeconds);
+void stopAlarmPlayer();
+// The stored name of the file that the player's last start could not
+// play; empty when it played.
+wchar_t const *unplayedSound();
+// Whether the player can read the file a stored name stands for.
+bool soundReadable(wchar_t const *name);
+// The sound an alarm rings with: its own, else the Alarms page's.
+wchar_t const *alarmSound(AlarmEvent const &event);
+
+// What may keep the next alarm from being heard or from waking the
+// computer, as the system said when last asked.
+struct RingFacts {
+    bool noDevice;         // there is no default sound output
+    bool muted;            // it is muted
+    bool silent;           // its volume is zero
+    bool soundUnreadable;  // the next alarm's sound file cannot be read
+    bool wakeWanted;       // "Wake the computer for alarms" is on
+    bool wakeOffOnMains;   // the power plan allows no wake timers on mains power
+    bool wakeOffOnBattery; // nor on battery (only where a battery is)
+    bool modernStandby;    // the computer sleeps in Modern Standby, which a timer does not end
+};
+extern RingFacts ringFacts;
+// Asks the system again: where the Alarms page opens, when the wake timer
+// is armed and when a device comes or goes.
+void gatherRingFacts();
+// What the user is told of the worst fact: a line for the Alarms page that
+// says what to do, and a short mark for the tip and the ringing window;
+// both null when the alarm will ring.
+struct RingWarning {
+    wchar_t const *line;
+    wchar_t const *mark;
+};
+RingWarning ringWarning(RingFacts const &facts);
+
+// A function of a DLL that is no Known DLL, loaded from System32 only and
+// never from the program's folder; null where the system lacks it.
+FARPROC systemFunction(wchar_t const *library, char const *name);
 
 // Tells screen readers, where Windows offers it, that the alarm rings:
 // its time and its description, from the window that shows its balloon.

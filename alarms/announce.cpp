@@ -14,24 +14,15 @@ int const processImportantAll = 0;
 typedef HRESULT(WINAPI *HostProviderFromHwnd)(HWND, IRawElementProviderSimple **);
 typedef HRESULT(WINAPI *RaiseNotificationEvent)(IRawElementProviderSimple *, int, int, BSTR, BSTR);
 
-// The notification event exists from Windows 10 1709 on; the library is
-// taken from System32 only, never from the program's folder.
-static HMODULE automationCore()
-{
-    static HMODULE const module =
-        LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return module;
-}
-
 void announceAlarm(HWND window, AlarmEvent const &event)
 {
-    HMODULE module = automationCore();
-    if (!module || !window)
+    if (!window)
         return;
+    // The notification event exists from Windows 10 1709 on.
     auto hostProvider = reinterpret_cast<HostProviderFromHwnd>(
-        reinterpret_cast<void *>(GetProcAddress(module, "UiaHostProviderFromHwnd")));
+        reinterpret_cast<void *>(systemFunction(L"uiautomationcore.dll", "UiaHostProviderFromHwnd")));
     auto raise = reinterpret_cast<RaiseNotificationEvent>(
-        reinterpret_cast<void *>(GetProcAddress(module, "UiaRaiseNotificationEvent")));
+        reinterpret_cast<void *>(systemFunction(L"uiautomationcore.dll", "UiaRaiseNotificationEvent")));
     IRawElementProviderSimple *provider = nullptr;
     if (!hostProvider || !raise || FAILED(hostProvider(window, &provider)) || !provider)
         return;

@@ -4,21 +4,31 @@
 // and the timer is set afresh whenever those may have changed.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "alarms/alarms.h"
 
 static HANDLE wakeTimer;
 static bool wakeRefused; // Windows said it cannot wake the computer
 
-// The computer wakes this many minutes before the alarm's minute.
+// The computer wakes this many minutes before the alarm's minute, but
+// never sooner than soonestWake from now: a timer due sooner may have
+// passed before the computer has gone to sleep.
 LONGLONG const wakeLead = 1;
+LONGLONG const soonestWake = minuteUnits / 6; // ten seconds
 
 bool wakeTime(SYSTEMTIME const &now, FILETIME &due)
 {
     SYSTEMTIME local;
     LONGLONG universal = nextDueAlarm(now, local) ? universalMinute(localMinute(local), nullptr) : 0;
-    if (!universal)
+    LONGLONG present = universalMinute(localMinute(now), nullptr);
+    if (!universal || !present)
         return false;
-    due = minuteFileTime(universal - wakeLead);
+    LONGLONG units =
+        std::max((universal - wakeLead) * minuteUnits,
+                 present * minuteUnits + (now.wSecond * 1000 + now.wMilliseconds) * (minuteUnits / 60000) +
+                     soonestWake);
+    due = {DWORD(units), DWORD(ULONGLONG(units) >> 32)};
     return true;
 }
 
@@ -41,6 +51,7 @@ static bool setWakeTimer(FILETIME const &due)
 
 void armWakeTimer()
 {
+    gatherRingFacts();
     SYSTEMTIME now;
     GetLocalTime(&now);
     FILETIME due;
@@ -52,7 +63,7 @@ void armWakeTimer()
 
 // The first question tries the timer, for a day ahead, and then leaves it
 // as the option says.
-bool computerCanWake()
+bool tryWakeTimer()
 {
     static bool tried;
     if (!tried) {

@@ -322,6 +322,10 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_POWERBROADCAST:
         return onPowerBroadcast(wParam);
+    case WM_DEVICECHANGE: // a sound output may have come or gone
+        gatherRingFacts();
+        redrawNow();
+        return TRUE;
     case WM_WINDOWPOSCHANGED:
         followVisibility(reinterpret_cast<WINDOWPOS *>(lParam)->flags);
         break; // the default procedure sends WM_SIZE and WM_MOVE

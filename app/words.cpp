@@ -40,6 +40,8 @@ std::wstring clockWords(SYSTEMTIME const &now, wchar_t const *separator)
     if (nextDueAlarm(now, due)) {
         LoadStringW(instance, IDS_NEXTALARM, next, ARRAYSIZE(next));
         words += separator + std::wstring(next) + dateText(due, 0, L"ddd") + L" " + timeText(due);
+        if (wchar_t const *mark = ringWarning(ringFacts).mark)
+            words += std::wstring(L" (") + mark + L")";
     }
     return words;
 }

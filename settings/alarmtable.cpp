@@ -46,6 +46,15 @@ static bool readAlarm(HKEY key, int number, AlarmEvent &event)
     description.resize(std::min(description.size(), size_t(textUnits - 1)));
     takeText(description, event.description, textUnits);
 
+    // An alarm's own sound, which versions before it ignore; none is stored
+    // for an alarm that rings the Alarms page's wave file.
+    swprintf(wideName, 64, L"Event_%02d_sound", number);
+    std::wstring sound;
+    if (!readText(key, wideName, sound))
+        sound.clear();
+    sound.resize(std::min(sound.size(), size_t(textUnits - 1)));
+    takeText(sound, event.sound, textUnits);
+
     for (int day = 0; day < 7; ++day) {
         weekdayName(name, number, day);
         event.week[day] = readNumber(key, name, value) ? static_cast<int>(value) : 1;
@@ -135,6 +144,11 @@ static void writeAlarm(HKEY key, int number, AlarmEvent const &event)
     wchar_t wideName[64];
     swprintf(wideName, 64, L"Event_%02d_description", number);
     writeText(key, wideName, event.description);
+    swprintf(wideName, 64, L"Event_%02d_sound", number);
+    if (event.sound[0])
+        writeText(key, wideName, event.sound);
+    else
+        RegDeleteValueW(key, wideName);
     for (int day = 0; day < 7; ++day) {
         weekdayName(name, number, day);
         writeNumber(key, name, event.week[day]);
@@ -158,7 +172,7 @@ static void writeAlarm(HKEY key, int number, AlarmEvent const &event)
 static void deleteAlarm(HKEY key, int number)
 {
     char name[64];
-    static char const *const fields[] = {"hours", "minutes", "description", "on", "id", "date", "skip"};
+    static char const *const fields[] = {"hours", "minutes", "description", "on", "id", "date", "skip", "sound"};
     for (char const *field : fields) {
         valueName(name, number, field);
         RegDeleteValueA(key, name);

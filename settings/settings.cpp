@@ -16,7 +16,6 @@ char const autorunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 static wchar_t const defaultLogoText[] = L"ORVELLA";
 static wchar_t const defaultImagePath[] = L"rose.jpg";
-static wchar_t const defaultWaveFile[] = L"rooster.wav";
 static wchar_t const autorunMarker[] = L" -autorun";
 
 int const noSystemColor = -1;
@@ -49,6 +48,7 @@ static StoredNumber const storedNumbers[] = {
     {"Use image", offsetof(ClockSettings, useImage), noSystemColor},
     {"Wake for alarms", offsetof(ClockSettings, wakeForAlarms), noSystemColor},
     {"Snooze minutes", offsetof(ClockSettings, snoozeMinutes), noSystemColor},
+    {"Start quietly", offsetof(ClockSettings, startQuietly), noSystemColor},
 };
 
 struct StoredText {
@@ -144,6 +144,15 @@ static bool snoozeLength(DWORD minutes)
     return false;
 }
 
+// Only a length that the Alarms page offers is taken.
+static bool quietLength(DWORD seconds)
+{
+    for (int length : quietLengths)
+        if (DWORD(length) == seconds)
+            return true;
+    return false;
+}
+
 static void loadNumbers(HKEY key)
 {
     for (StoredNumber const &number : storedNumbers) {
@@ -154,6 +163,8 @@ static void loadNumbers(HKEY key)
         if (number.offset == offsetof(ClockSettings, logoType) && value > 1)
             continue;
         if (number.offset == offsetof(ClockSettings, snoozeMinutes) && !snoozeLength(value))
+            continue;
+        if (number.offset == offsetof(ClockSettings, startQuietly) && value != 0 && !quietLength(value))
             continue;
         numberField(settings, number) = value;
     }
@@ -192,6 +203,7 @@ void loadSettings()
     settings.waveFile[0] = L'\0';
     settings.wakeForAlarms = 0;
     settings.snoozeMinutes = defaultSnoozeMinutes;
+    settings.startQuietly = 0;
     snoozes.count = 0;
     lastTick = 0;
 

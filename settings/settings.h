@@ -20,6 +20,7 @@ struct AlarmEvent {
     int id;        // the alarm's own number, which its snooze and the page's row name it by
     LONGLONG date; // a once-only alarm's day (the local minute of its midnight); 0 for a weekly one
     LONGLONG skip; // the local minute of the occurrence skipped; 0 for none
+    wchar_t sound[260]; // its own wave file; empty: the Alarms page's
 };
 
 int const maxAlarms = 100;
@@ -57,7 +58,13 @@ struct ClockSettings {
     int firstRun;
     int wakeForAlarms; // a waitable timer wakes the sleeping computer for the next alarm
     int snoozeMinutes; // the snooze length last chosen: one of snoozeLengths
+    int startQuietly;  // seconds an alarm takes to reach full volume (0: full at once); one of quietLengths
 };
+
+// The lengths of a quiet start that the Alarms page offers, in seconds.
+int const quietLengths[] = {10, 30, 60, 120};
+// The wave file of the Alarms page at first, and every alarm's last resort.
+wchar_t const defaultWaveFile[] = L"rooster.wav";
 
 // The snooze lengths the ringing window offers, in minutes.
 int const snoozeLengths[] = {5, 10, 15, 30};

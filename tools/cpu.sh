@@ -10,6 +10,10 @@
 #   --hidden      the clock with the second hand, hidden after its start
 #                 (tools/clockctl.exe hide), beside Wine's notepad, an
 #                 idle Wine window without a timer
+#   --ringing     the clock with the second hand while an alarm rings
+#                 (rooster.wav), beside `xclock -update 1 -render`; the
+#                 alarm is stored for the next minute, the measure starts
+#                 two seconds into it and lasts at most 50 seconds
 # Starts a virtual display of its own and the clock (Wine prefix under the
 # build folder), lets everything settle, and prints the CPU milliseconds
 # and the wake-ups (runs of a thread) that the clock, the Wine server,
@@ -23,7 +27,7 @@ build=$(cd "${HALVITRUM_BUILD:-$root/build}" && pwd)
 mode=--seconds
 case "${1:-}" in --*) mode=$1 && shift ;; esac
 case "$mode" in
---seconds | --hidden) show_seconds=1 ;;
+--seconds | --hidden | --ringing) show_seconds=1 ;;
 --no-seconds) show_seconds=0 ;;
 *)
     echo "Unknown mode $mode" >&2
@@ -43,12 +47,34 @@ cleanup() {
     if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
+# sleep_until SECONDS: sleeps until that moment (seconds since 1970).
+sleep_until() {
+    local left=$(($1 - $(date +%s)))
+    [ "$left" -le 0 ] || sleep "$left"
+}
 
 start_display
 prepare_prefix "$build/bin"
 wine reg add 'HKCU\Software\Orvella\Halvitrum' /v size /t REG_DWORD /d "$side" /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Orvella\Halvitrum' /v show.seconds /t REG_DWORD /d "$show_seconds" /f >/dev/null 2>&1
+events='HKCU\Software\Orvella\Halvitrum\Events'
+wine reg delete "$events" /f >/dev/null 2>&1 || true
+if [ "$mode" = --ringing ]; then
+    [ "$seconds" -le 50 ] || seconds=50
+    # The alarm's minute begins two to three minutes from now; the clock
+    # starts 15 seconds before it, and the measure 2 seconds into it.
+    alarm=$((($(date +%s) / 60 + 3) * 60))
+    for value in "hours $((10#$(date -d "@$alarm" +%H)))" "minutes $((10#$(date -d "@$alarm" +%M)))" \
+        "on 1" "week0 1" "week1 1" "week2 1" "week3 1" "week4 1" "week5 1" "week6 1"; do
+        wine reg add "$events" /v "Event_00_${value% *}" /t REG_DWORD /d "${value#* }" /f >/dev/null 2>&1
+    done
+    wine reg add "$events" /v Event_00_description /t REG_SZ /d "CPU" /f >/dev/null 2>&1
+    # The sound goes to a file, as in the tests: this machine may have no
+    # sound card.
+    capture_sound "$build/cpu-sound"
+fi
 wineserver -w
+[ "$mode" != --ringing ] || sleep_until $((alarm - 15))
 wineserver -p
 
 # The Wine server of this prefix works in a folder named after the
@@ -67,7 +93,7 @@ fi
 (cd "$build/bin" && exec wine Halvitrum.exe) >/dev/null 2>&1 &
 clock_pid=$!
 case "$mode" in
---seconds) xclock -update 1 -render -geometry "${side}x${side}+0+0" 2>/dev/null & ;;
+--seconds | --ringing) xclock -update 1 -render -geometry "${side}x${side}+0+0" 2>/dev/null & ;;
 --no-seconds) xclock -update 60 -render -geometry "${side}x${side}+0+0" 2>/dev/null & ;;
 --hidden)
     if ! wine "$build/tools/clockctl.exe" hide 30 >/dev/null 2>&1; then
@@ -111,6 +137,7 @@ if ! running "$clock_pid"; then
     echo "The clock did not start" >&2
     exit 1
 fi
+[ "$mode" != --ringing ] || sleep_until $((alarm + 2))
 helpers=$(wine_helpers)
 measure() {
     # shellcheck disable=SC2086

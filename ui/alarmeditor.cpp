@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "ui/alarmeditor.h"
+#include "ui/alarmspage.h"
 #include "ui/pages.h"
 #include "ui/ui.h"
 
@@ -14,6 +15,7 @@ static AlarmEditMode mode;
 static AlarmEvent working;
 static std::vector<AlarmEvent> const *rows;
 static int editedRow;
+static HWND ownerPage; // the Alarms page, whose wave file an alarm without its own sound rings
 
 static void swapControlPositions(HWND dialog, int firstId, int secondId)
 {
@@ -152,6 +154,8 @@ static void onInitDialog(HWND dialog)
     SendDlgItemMessageA(dialog, IDC_HOURS, EM_LIMITTEXT, 2, 0);
     SendDlgItemMessageA(dialog, IDC_MINUTES, EM_LIMITTEXT, 2, 0);
     SendDlgItemMessageA(dialog, IDC_DESCRIPTION, EM_LIMITTEXT, textUnits, 0);
+    SetDlgItemTextW(dialog, IDC_ALARMSOUND, working.sound);
+    SendDlgItemMessageW(dialog, IDC_ALARMSOUND, EM_LIMITTEXT, textUnits - 1, 0);
     setWeekdayBoxes(dialog);
     if (!use24Hour) {
         SetDlgItemTextA(dialog, IDC_HOURSLABEL, "Hours (1-12)");
@@ -242,6 +246,7 @@ static void onOk(HWND dialog)
     if (!readTime(dialog))
         return;
     GetDlgItemTextW(dialog, IDC_DESCRIPTION, working.description, textUnits);
+    GetDlgItemTextW(dialog, IDC_ALARMSOUND, working.sound, textUnits);
     if (timeUsed()) {
         refuse(dialog, "This time is used", MB_ICONINFORMATION);
         return;
@@ -258,6 +263,23 @@ static void onOk(HWND dialog)
     if (mode == addMode)
         working.on = 1;
     EndDialog(dialog, 1);
+}
+
+static void browseSound(HWND dialog)
+{
+    wchar_t path[textUnits];
+    if (chooseFile(dialog, L"Wave file (*.wav)\0*.wav\0", L"Please select a wave file", true, path))
+        SetDlgItemTextW(dialog, IDC_ALARMSOUND, path);
+}
+
+// The alarm's own sound, else the wave file that the Alarms page shows.
+static void playSound(HWND dialog)
+{
+    wchar_t name[textUnits];
+    GetDlgItemTextW(dialog, IDC_ALARMSOUND, name, textUnits);
+    if (!name[0])
+        GetDlgItemTextW(ownerPage, IDC_WAVEFILE, name, textUnits);
+    playWaveOnce(name);
 }
 
 static INT_PTR CALLBACK alarmEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -277,6 +299,12 @@ static INT_PTR CALLBACK alarmEditorProc(HWND dialog, UINT message, WPARAM wParam
         case IDC_ONCE:
             showOnce(dialog, true);
             break;
+        case IDC_BROWSESOUND:
+            browseSound(dialog);
+            break;
+        case IDC_PLAYSOUND:
+            playSound(dialog);
+            break;
         }
         return 0;
     }
@@ -290,6 +318,7 @@ bool editAlarm(HWND owner, AlarmEvent &event, AlarmEditMode editing, std::vector
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
     mode = editing;
+    ownerPage = owner;
     working = event;
     rows = &list;
     editedRow = row;

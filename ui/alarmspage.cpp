@@ -31,7 +31,7 @@ static int const time24Column = 3; // hidden; the sort key
 static int const nextColumn = 4;
 
 // Each row's item data is its alarm's id; what its texts do not show (the
-// once-only date, the skip) is kept here by that id.
+// once-only date, the skip, its own sound) is kept here by that id.
 static std::map<int, AlarmEvent> rowAlarms;
 // The list holds its rows; before, the rows' check boxes are being set.
 static bool listFilled;
@@ -174,6 +174,7 @@ AlarmEvent readAlarmRow(int index)
     if (kept != rowAlarms.end()) {
         event.date = kept->second.date;
         event.skip = kept->second.skip;
+        lstrcpynW(event.sound, kept->second.sound, ARRAYSIZE(event.sound));
     }
     rowText(index, weekColumn, text, sizeof text);
     int length = lstrlenA(text);
@@ -239,6 +240,10 @@ static void applyAlarmsPage(HWND page)
     settings.alarms[count].hours = -1;
     GetDlgItemTextW(page, IDC_WAVEFILE, settings.waveFile, textUnits);
     settings.wakeForAlarms = IsDlgButtonChecked(page, IDC_WAKEALARMS) == BST_CHECKED;
+    LRESULT item = SendDlgItemMessageW(page, IDC_QUIETLENGTH, CB_GETCURSEL, 0, 0);
+    settings.startQuietly = IsDlgButtonChecked(page, IDC_STARTQUIETLY) == BST_CHECKED && item != CB_ERR
+                                ? int(SendDlgItemMessageW(page, IDC_QUIETLENGTH, CB_GETITEMDATA, item, 0))
+                                : 0;
     postSettingsApplied();
 }
 
@@ -271,7 +276,7 @@ static int columnWidth(int i, UINT dpi)
 {
     // The header leaves three edges of room on each side of a caption.
     int width = MulDiv(columns[i].width, dpi, standardDpi);
-    if (i != time24Column)
+    if (columns[i].width)
         width = std::max(width, stringWidth(columns[i].caption) + 6 * metricForDpi(SM_CXEDGE, dpi));
     if (i == timeColumn)
         width = std::max(width, timeColumnWidth(dpi));
@@ -303,8 +308,36 @@ static void rescale(HWND page)
 // this computer by a timer.
 static void showWakeNote(HWND page)
 {
-    bool refused = IsDlgButtonChecked(page, IDC_WAKEALARMS) == BST_CHECKED && !computerCanWake();
+    bool refused = IsDlgButtonChecked(page, IDC_WAKEALARMS) == BST_CHECKED && !tryWakeTimer();
     ShowWindow(GetDlgItem(page, IDC_WAKENOTE), refused ? SW_SHOWNA : SW_HIDE);
+}
+
+// The quiet start's lengths; the one in use, else 30 seconds, is chosen.
+static void fillQuietLengths(HWND page)
+{
+    wchar_t format[nameLength] = L"";
+    LoadStringW(dialogModule(), IDS_QUIETLENGTH, format, nameLength);
+    int chosen = settings.startQuietly ? settings.startQuietly : 30;
+    for (int seconds : quietLengths) {
+        wchar_t text[nameLength + 16];
+        wsprintfW(text, format, seconds);
+        LRESULT item =
+            SendDlgItemMessageW(page, IDC_QUIETLENGTH, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        SendDlgItemMessageW(page, IDC_QUIETLENGTH, CB_SETITEMDATA, item, seconds);
+        if (seconds == chosen)
+            SendDlgItemMessageW(page, IDC_QUIETLENGTH, CB_SETCURSEL, item, 0);
+    }
+    CheckDlgButton(page, IDC_STARTQUIETLY, settings.startQuietly ? BST_CHECKED : BST_UNCHECKED);
+    EnableWindow(GetDlgItem(page, IDC_QUIETLENGTH), settings.startQuietly != 0);
+}
+
+// The line that says what would keep the next alarm from being heard or
+// from waking the computer, as the system says now.
+static void showRingWarning(HWND page)
+{
+    gatherRingFacts();
+    wchar_t const *line = ringWarning(ringFacts).line;
+    SetDlgItemTextW(page, IDC_RINGWARNING, line ? line : L"");
 }
 
 static void onInitDialog(HWND page)
@@ -329,6 +362,8 @@ static void onInitDialog(HWND page)
     heavyFont = setHeavyFont(GetDlgItem(page, IDC_WAVEFILE), nullptr);
     CheckDlgButton(page, IDC_WAKEALARMS, settings.wakeForAlarms ? BST_CHECKED : BST_UNCHECKED);
     showWakeNote(page);
+    fillQuietLengths(page);
+    showRingWarning(page);
 }
 
 static void selectAlarm(int id)
@@ -554,13 +589,20 @@ static void importFile(HWND page)
 }
 
 // Played through the UTF-16 call, so that every path the file dialog can
-// pick also plays.
-static void playWave(HWND page)
+// pick also plays. It replaces any sound playing, a ringing alarm's too.
+void playWaveOnce(wchar_t const *name)
 {
-    wchar_t name[textUnits], path[MAX_PATH];
-    GetDlgItemTextW(page, IDC_WAVEFILE, name, textUnits);
+    wchar_t path[MAX_PATH];
+    stopAlarmPlayer();
     if (programFilePath(name, path))
         PlaySoundW(path, nullptr, SND_ASYNC);
+}
+
+static void playWave(HWND page)
+{
+    wchar_t name[textUnits];
+    GetDlgItemTextW(page, IDC_WAVEFILE, name, textUnits);
+    playWaveOnce(name);
 }
 
 static void selectWave(HWND page)
@@ -572,7 +614,7 @@ static void selectWave(HWND page)
     PropSheet_Changed(GetParent(page), page);
 }
 
-static void onCommand(HWND page, int id)
+static void onCommand(HWND page, int id, int code)
 {
     switch (id) {
     case IDC_ADDALARM:
@@ -602,6 +644,15 @@ static void onCommand(HWND page, int id)
     case IDC_WAKEALARMS:
         showWakeNote(page);
         PropSheet_Changed(GetParent(page), page);
+        break;
+    case IDC_STARTQUIETLY:
+        EnableWindow(GetDlgItem(page, IDC_QUIETLENGTH),
+                     IsDlgButtonChecked(page, IDC_STARTQUIETLY) == BST_CHECKED);
+        PropSheet_Changed(GetParent(page), page);
+        break;
+    case IDC_QUIETLENGTH:
+        if (code == CBN_SELCHANGE)
+            PropSheet_Changed(GetParent(page), page);
         break;
     }
 }
@@ -647,7 +698,7 @@ INT_PTR CALLBACK alarmsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         onNotify(page, reinterpret_cast<NMHDR const *>(lParam));
         return 0;
     case WM_COMMAND:
-        onCommand(page, LOWORD(wParam));
+        onCommand(page, LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_DESTROY:
         onDestroy(page);

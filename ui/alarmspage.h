@@ -11,3 +11,5 @@
 extern HWND alarmList;
 std::string formatTime12(int hours, int minutes);
 AlarmEvent readAlarmRow(int index);
+// Plays a stored sound name once, as the page's Play does.
+void playWaveOnce(wchar_t const *name);

@@ -41,6 +41,23 @@ static void setLargeFont(HWND dialog, UINT dpi)
     largeFont = created;
 }
 
+// A line that names the file the player could not play, or else the mark
+// of what may keep the alarm from being heard.
+static std::wstring soundText()
+{
+    std::wstring text;
+    if (unplayedSound()[0]) {
+        wchar_t format[nameLength] = L"", line[textUnits + nameLength];
+        LoadStringW(dialogModule(), IDS_UNPLAYABLE, format, nameLength);
+        wsprintfW(line, format, unplayedSound());
+        text += std::wstring(L"\r\n") + line;
+    }
+    wchar_t const *mark = ringWarning(ringFacts).mark;
+    if (alarmSounding && mark && text.empty())
+        text += std::wstring(L"\r\n(") + mark + L")";
+    return text;
+}
+
 // One line for each alarm: its time, or "Missed" and its time, then its
 // description.
 static std::wstring noticeText(AlarmNotices const &notices)
@@ -60,7 +77,7 @@ static std::wstring noticeText(AlarmNotices const &notices)
         if (notice.description[0])
             text += std::wstring(L"  ") + notice.description;
     }
-    return text;
+    return text + soundText();
 }
 
 static RECT childRect(HWND dialog, HWND child)

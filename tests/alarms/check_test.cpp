@@ -570,27 +570,80 @@ TEST(NextAlarm, WakeTimeIsAMinuteBeforeTheNextAlarmOrSnooze)
 {
     setAlarm(0, 7, 30, L"Wake up");
     snoozes.count = 0;
+    // The last row's minute before the alarm has begun: the timer is due
+    // ten seconds from now, not in the past.
     struct {
         LONGLONG snooze;
-        int hour, minute;
-    } const rows[] = {{0, 7, 29}, {minuteAt(2026, 12, 7, 7, 10), 7, 9}};
+        int nowMinute, nowSecond;
+        int hour, minute, second;
+    } const rows[] = {
+        {0, 0, 0, 7, 29, 0}, {minuteAt(2026, 12, 7, 7, 10), 0, 0, 7, 9, 0}, {0, 29, 30, 7, 29, 40}};
     for (auto const &row : rows) {
         if (row.snooze)
             snoozes.items[snoozes.count++] = {row.snooze, 1, 0};
         FILETIME due;
-        ASSERT_TRUE(wakeTime(at(monday, 7, 0, 0), due));
+        ASSERT_TRUE(wakeTime(at(monday, 7, row.nowMinute, row.nowSecond), due));
         SYSTEMTIME universal, local;
         ASSERT_TRUE(FileTimeToSystemTime(&due, &universal));
         ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local));
         EXPECT_EQ(row.hour, local.wHour);
         EXPECT_EQ(row.minute, local.wMinute);
-        EXPECT_EQ(0, local.wSecond);
+        EXPECT_EQ(row.second, local.wSecond);
         EXPECT_EQ(monday, local.wDay);
     }
     snoozes.count = 0;
     settings.alarms[0].on = 0;
     FILETIME due;
     EXPECT_FALSE(wakeTime(at(monday, 7, 0, 0), due));
+}
+
+// What the user is told for each fact that keeps an alarm from being
+// heard or from waking the computer: the worst one, with what to do.
+TEST(WillItRing, EachFactHasItsLineAndMark)
+{
+    RingFacts const none = {};
+    auto with = [](void (*set)(RingFacts &)) {
+        RingFacts facts = {};
+        set(facts);
+        return facts;
+    };
+    struct {
+        RingFacts facts;
+        wchar_t const *line; // words the line holds; null: no line, no mark
+        wchar_t const *mark;
+    } const rows[] = {
+        {none, nullptr, nullptr},
+        {with([](RingFacts &f) { f.noDevice = f.muted = true; }), L"No sound output", L"no sound output"},
+        {with([](RingFacts &f) { f.muted = f.soundUnreadable = true; }), L"Sound is muted: turn it on",
+         L"muted"},
+        {with([](RingFacts &f) { f.silent = true; }), L"volume is at zero: turn it up", L"zero"},
+        {with([](RingFacts &f) { f.soundUnreadable = f.wakeWanted = f.modernStandby = true; }),
+         L"sound file cannot be read", L"unreadable"},
+        {with([](RingFacts &f) { f.wakeOffOnBattery = f.wakeOffOnMains = f.modernStandby = true; }), nullptr,
+         nullptr},
+        {with([](RingFacts &f) { f.wakeWanted = f.modernStandby = f.wakeOffOnMains = true; }),
+         L"Modern Standby", L"wake"},
+        {with([](RingFacts &f) { f.wakeWanted = f.wakeOffOnBattery = true; }),
+         L"Wake timers are off on battery in the power plan: allow them", L"on battery"},
+        {with([](RingFacts &f) { f.wakeWanted = f.wakeOffOnMains = true; }),
+         L"Wake timers are off on mains power in the power plan: allow them", L"on mains"},
+        {with([](RingFacts &f) { f.wakeWanted = f.wakeOffOnMains = f.wakeOffOnBattery = true; }),
+         L"Wake timers are off in the power plan: allow them", L"wake timers off"},
+    };
+    for (auto const &row : rows) {
+        RingWarning warning = ringWarning(row.facts);
+        if (!row.line) {
+            EXPECT_EQ(nullptr, warning.line);
+            EXPECT_EQ(nullptr, warning.mark);
+            continue;
+        }
+        ASSERT_NE(nullptr, warning.line) << std::wstring(row.line).size();
+        ASSERT_NE(nullptr, warning.mark);
+        EXPECT_NE(nullptr, wcsstr(warning.line, row.line))
+            << std::string(row.mark, row.mark + lstrlenW(row.mark));
+        EXPECT_NE(nullptr, wcsstr(warning.mark, row.mark))
+            << std::string(row.mark, row.mark + lstrlenW(row.mark));
+    }
 }
 
 int ringFontHeight(HWND ring)

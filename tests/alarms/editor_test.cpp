@@ -258,7 +258,9 @@ TEST_F(AlarmEditor, EditKeepsItsTimeAndCheckBox)
         EXPECT_EQ(L"breakfast", windowTextW(GetDlgItem(editor, IDC_DESCRIPTION)));
         for (int day = 0; day < 7; ++day)
             EXPECT_TRUE(isChecked(editor, IDC_SUNDAY + day)) << day;
+        EXPECT_EQ(L"", windowTextW(GetDlgItem(editor, IDC_ALARMSOUND)));
         SetDlgItemTextW(editor, IDC_DESCRIPTION, L"caf\u00e9 au lait");
+        SetDlgItemTextW(editor, IDC_ALARMSOUND, L"C:\\Sounds\\caf\u00e9.wav");
         setChecked(editor, IDC_SUNDAY, false);
         acceptOk(editor);
     });
@@ -269,7 +271,13 @@ TEST_F(AlarmEditor, EditKeepsItsTimeAndCheckBox)
     EXPECT_EQ(1, changes());
     AlarmEvent edited = readAlarmRow(1);
     EXPECT_STREQ(L"caf\u00e9 au lait", edited.description);
+    EXPECT_STREQ(L"C:\\Sounds\\caf\u00e9.wav", edited.sound);
     EXPECT_EQ(0, edited.on);
+    selectRow(1);
+    withEdit([&](HWND editor) {
+        EXPECT_EQ(L"C:\\Sounds\\caf\u00e9.wav", windowTextW(GetDlgItem(editor, IDC_ALARMSOUND)));
+        acceptOk(editor);
+    });
 }
 
 TEST_F(AlarmEditor, EditedRowMovesToItsPlaceSelected)

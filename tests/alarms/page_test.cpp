@@ -354,7 +354,7 @@ TEST_F(AlarmsPage, WakeOptionIsAppliedAndStored)
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, IDC_WAKENOTE)));
     SendMessageA(option, BM_CLICK, 0, 0);
     EXPECT_EQ(1, changes());
-    EXPECT_EQ(!computerCanWake(), IsWindowVisible(GetDlgItem(page, IDC_WAKENOTE)) != FALSE);
+    EXPECT_EQ(!tryWakeTimer(), IsWindowVisible(GetDlgItem(page, IDC_WAKENOTE)) != FALSE);
     applyPage();
     EXPECT_EQ(1, settings.wakeForAlarms);
     DWORD stored = 0;

@@ -180,14 +180,19 @@ TEST_F(AlarmTableTest, SaveWritesEveryValueAndRemovesWhatALargerTableLeft)
         saved[number].hours = 20 + number;
         saved[number].minutes = 59 - number;
         lstrcpyW(saved[number].description, number == 2 ? L"" : L"neu");
+        lstrcpyW(saved[number].sound, number == 0 ? L"C:\\Sounds\\Pillen \u00fc.wav" : L"");
         for (int day = 0; day < 7; ++day)
             saved[number].week[day] = (day + number) % 2;
     }
     saved[3].hours = -1;
+    setText(eventsKey, wideName(1, "sound").c_str(), L"old.wav");
+    setText(eventsKey, wideName(5, "sound").c_str(), L"old.wav");
     EXPECT_TRUE(saveAlarmTable(saved));
+    // No sound of its own: no value, which is all that older versions know.
+    EXPECT_EQ(static_cast<DWORD>(REG_NONE), valueType(eventsKey, name(1, "sound").c_str()));
 
     for (int number = 3; number < 10; ++number) {
-        for (char const *field : {"hours", "minutes", "description", "on", "week0", "week6"})
+        for (char const *field : {"hours", "minutes", "description", "on", "week0", "week6", "sound"})
             EXPECT_EQ(static_cast<DWORD>(REG_NONE), valueType(eventsKey, name(number, field).c_str()))
                 << number << field;
     }
@@ -211,6 +216,7 @@ TEST_F(AlarmTableTest, SaveWritesEveryValueAndRemovesWhatALargerTableLeft)
         EXPECT_EQ(saved[number].hours, table[number].hours);
         EXPECT_EQ(saved[number].minutes, table[number].minutes);
         EXPECT_STREQ(saved[number].description, table[number].description);
+        EXPECT_STREQ(saved[number].sound, table[number].sound);
         for (int day = 0; day < 7; ++day)
             EXPECT_EQ(saved[number].week[day], table[number].week[day]);
     }

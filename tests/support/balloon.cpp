@@ -75,16 +75,34 @@ bool findBalloon(Balloon &balloon)
     return true;
 }
 
-ULONGLONG soundBytes()
+static std::wstring soundPath()
 {
     char const *unixPath = getenv("HALVITRUM_SOUND_FILE");
-    if (!unixPath)
-        return 0;
     std::wstring path = L"Z:";
-    for (char const *c = unixPath; *c; ++c)
+    for (char const *c = unixPath ? unixPath : ""; *c; ++c)
         path += *c == '/' ? L'\\' : wchar_t(*c);
+    return unixPath ? path : L"";
+}
+
+std::vector<short> capturedSound()
+{
+    std::vector<short> samples;
+    HANDLE file = CreateFileW(soundPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return samples;
+    samples.resize(GetFileSize(file, nullptr) / sizeof(short));
+    DWORD read = 0;
+    ReadFile(file, samples.data(), DWORD(samples.size() * sizeof(short)), &read, nullptr);
+    samples.resize(read / sizeof(short));
+    CloseHandle(file);
+    return samples;
+}
+
+ULONGLONG soundBytes()
+{
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(soundPath().c_str(), GetFileExInfoStandard, &data))
         return 0;
     return (ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }

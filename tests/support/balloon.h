@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 struct Balloon {
     std::wstring title;
@@ -17,6 +18,10 @@ bool findBalloon(Balloon &balloon);
 
 // The size of the sound file so far; 0 when it does not exist yet.
 ULONGLONG soundBytes();
+
+// The sound file's samples so far, read as the 16-bit samples that the
+// alarm tests' wave files (and so Wine's output of them) have.
+std::vector<short> capturedSound();
 
 // Whether the sound file grows within the next periodMs: whether a sound
 // plays.
