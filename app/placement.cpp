@@ -111,7 +111,7 @@ void setClockSize(int side)
     RECT rect = {window.left, window.top, window.left + side, window.top + side};
     placeClockWindow(rect);
     applyOnTop();
-    faceDirty = 1;
+    mainFace.faceDirty = 1;
     paintClock();
 }
 

@@ -212,6 +212,7 @@ void loadSettings()
 
     settings.alarms[0].hours = -1;
     loadAlarmTable(settings.alarms);
+    loadWorldClocks();
     loadAutorun();
 }
 
@@ -270,5 +271,6 @@ void saveSettings(HWND window)
     }
     saveAlarmMemory();
     saveAlarmTable(settings.alarms);
+    saveWorldClocks();
     saveAutorun();
 }

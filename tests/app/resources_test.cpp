@@ -75,6 +75,7 @@ TEST(Resources, PopupMenu)
                         {IDM_ALARMS, "Alrams..."},
                         {0, nullptr},
                         {IDM_CALENDAR, "Calendar..."},
+                        {IDM_ADDWORLDCLOCK, "Add world clock..."},
                         {IDM_DEFAULTPOSITION, "Set default position"},
                         {0, "Size"},
                         {0, nullptr},
@@ -83,7 +84,7 @@ TEST(Resources, PopupMenu)
                         {IDM_HOMEPAGE, "Home page"},
                         {0, nullptr},
                         {IDM_EXIT, "Exit"}});
-    HMENU size = GetSubMenu(popup, 8);
+    HMENU size = GetSubMenu(popup, 9);
     ASSERT_NE(nullptr, size);
     expectItems(size, {{IDM_SIZEDECREASE, "decrease"},
                        {IDM_SIZEINCREASE, "increase"},

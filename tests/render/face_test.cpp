@@ -112,19 +112,20 @@ TEST(Face, OnlyTheTopLeftSquareIsDrawn)
     useTestSettings();
     settings.showNumbers = 1;
     for (int side : {144, 256, 384}) {
-        for (HDC dc : {faceDC, frameDC})
-            std::fill(surfacePixels(dc), surfacePixels(dc) + surfaceSide * surfaceSide, untouched);
+        for (HDC dc : {mainFace.faceDC, mainFace.frameDC})
+            std::fill(surfacePixels(dc), surfacePixels(dc) + mainFace.surfaceSide * mainFace.surfaceSide,
+                      untouched);
         drawClock(side, moment(9, 5, 0));
         // The face pass clears its whole bitmap but draws only in the square.
         int kept = 0, drawnOver = 0;
-        for (int y = 0; y < surfaceSide; y++)
-            for (int x = 0; x < surfaceSide; x++) {
+        for (int y = 0; y < mainFace.surfaceSide; y++)
+            for (int x = 0; x < mainFace.surfaceSide; x++) {
                 bool mine = x < side && y < side;
                 kept += !mine && framePixel(x, y) == untouched;
                 kept += !mine && (facePixel(x, y) == untouched || facePixel(x, y) == 0);
                 drawnOver += mine && framePixel(x, y) != untouched && facePixel(x, y) != untouched;
             }
-        EXPECT_EQ(2 * (surfaceSide * surfaceSide - side * side), kept) << side;
+        EXPECT_EQ(2 * (mainFace.surfaceSide * mainFace.surfaceSide - side * side), kept) << side;
         EXPECT_EQ(side * side, drawnOver) << side;
     }
 }
@@ -428,11 +429,11 @@ TEST(Face, RebuiltOnlyWhenDirty)
     useTestSettings();
     drawClock(side, moment(12, 0, 0));
     settings.colorBackground = RGB(10, 20, 30);
-    int dirty = 0;
-    renderClock(faceDC, dirty, frameDC, side, side, moment(12, 0, 1));
+    mainFace.faceDirty = 0;
+    renderClock(mainFace, side, side, moment(12, 0, 1));
     EXPECT_EQ(opaque(testBackground), framePixel(cx - 40, cy + 20));
-    dirty = 1;
-    renderClock(faceDC, dirty, frameDC, side, side, moment(12, 0, 2));
-    EXPECT_EQ(0, dirty);
+    mainFace.faceDirty = 1;
+    renderClock(mainFace, side, side, moment(12, 0, 2));
+    EXPECT_EQ(0, mainFace.faceDirty);
     EXPECT_EQ(opaque(RGB(10, 20, 30)), framePixel(cx - 40, cy + 20));
 }
