@@ -28,6 +28,11 @@ static LONGLONG checkedMinute;
 LONGLONG const repeatedMinutes = 120;
 // Alarms missed are told this far back at most.
 LONGLONG const missedMinutes = 24 * 60;
+// While nothing rings the last tick reaches the registry this often; an
+// alarm that rings or is answered writes it at once, so a restart never
+// tells as missed what rang, and tells what passed while the clock was
+// not running.
+LONGLONG const lastTickPeriod = 15;
 
 void setAlarmWindow(HWND window, UINT iconId)
 {
@@ -251,7 +256,7 @@ void checkAlarms(SYSTEMTIME const &now)
     int pending = snoozes.count;
     dropSnoozesUpTo(minute);
     changed |= snoozes.count != pending;
-    if (changed || minute != lastTick) {
+    if (changed || minute < lastTick || minute >= lastTick + lastTickPeriod) {
         lastTick = minute;
         saveAlarmMemory();
     }
@@ -290,8 +295,15 @@ static void answer(int minutes)
             removeSnooze(snooze);
     }
     notices.count = 0;
-    saveAlarmMemory();
+    saveLastTick();
     armWakeTimer();
+}
+
+void saveLastTick()
+{
+    if (previousTick)
+        lastTick = previousTick;
+    saveAlarmMemory();
 }
 
 void snoozeAlarms(int minutes)

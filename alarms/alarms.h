@@ -38,6 +38,9 @@ void stopAlarmSound();
 // also cancels the snoozes they gave themselves.
 void snoozeAlarms(int minutes);
 void stopAlarms();
+// Writes the alarm memory with the last tick seen, at a suspend, a
+// log-off and the exit; the ticks write it every quarter of an hour.
+void saveLastTick();
 
 // The alarm's time in the user's locale, without seconds.
 void alarmTimeText(int hours, int minutes, wchar_t (&text)[64]);

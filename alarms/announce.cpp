@@ -5,6 +5,7 @@
 #include <uiautomationcore.h>
 
 #include "alarms/alarms.h"
+#include "res/resource.h"
 
 // UI Automation's NotificationKind_Other and NotificationProcessing_ImportantAll.
 int const notificationOther = 4;
@@ -39,8 +40,10 @@ void announceAlarm(HWND window, AlarmEvent const &event)
     alarmTime.wMinute = WORD(event.minutes);
     wchar_t time[64] = L"";
     GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &alarmTime, nullptr, time, ARRAYSIZE(time));
-    wchar_t text[textUnits + 80];
-    wsprintfW(text, event.description[0] ? L"Alarm %s: %s" : L"Alarm %s", time, event.description);
+    wchar_t format[80] = L"", text[textUnits + 160];
+    LoadStringW(GetModuleHandleW(nullptr), event.description[0] ? IDS_ALARMWORDSNOTE : IDS_ALARMWORDS, format,
+                ARRAYSIZE(format));
+    wsprintfW(text, format, time, event.description);
     BSTR words = SysAllocString(text);
     BSTR activity = SysAllocString(L"Halvitrum.Alarm");
     if (words && activity)

@@ -14,6 +14,8 @@ extern char className[nameLength];
 extern HMENU popupMenu;
 
 UINT const trayCallback = WM_USER + 1;
+// The shell's word to the clock as an application bar.
+UINT const appBarCallback = WM_USER + 2;
 UINT const trayIconId = 1;
 UINT const clockTimer = 1;
 // Posted by the clock window to itself: look at the work area again.
@@ -106,15 +108,18 @@ bool workAreaChanged(); // since the clock was last placed against it
 void setClockSize(int side);
 void stepClockSize(int direction);
 void applyOnTop(); // never activates the clock
-// While the shell reports a full-screen program (QUNS_BUSY,
-// QUNS_RUNNING_D3D_FULL_SCREEN, QUNS_PRESENTATION_MODE) the clock gives up
-// being topmost, and takes onTop up again afterwards.
-bool yieldsToFullScreen(int notificationState);
-void giveWayToFullScreen(); // at every tick and at every new foreground window
-// The clock's place in the Z order for the shell's answer: at the bottom
-// while a full-screen program runs, onTop's place again afterwards.
+// The window's own size messages: WM_SIZE keeps it square, WM_GETMINMAXINFO
+// holds it within the side's limits, and at WM_DPICHANGED it keeps its
+// side in standard pixels.
+LRESULT keepSquare(WPARAM kind);
+LRESULT limitTrackSize(MINMAXINFO *limits);
+LRESULT followDpiChange(WPARAM dpi, RECT const &suggested);
+// While the shell reports a full-screen program (ABN_FULLSCREENAPP) the
+// clock gives up being topmost, and takes onTop's place up again after
+// the last one closed. Neither activates the clock.
 void yieldToFullScreen(bool fullScreen);
-// Watches the foreground window from the clock window's creation to its end.
+// Registers the clock window with the shell to hear of full-screen
+// programs, from its creation to its end.
 void watchForFullScreen(bool watch);
 
 // Help, the home page and the property sheet.
@@ -140,9 +145,9 @@ int worldClockSide(HWND window); // in standard pixels
 // A world clock's message: whether it was answered here (with result),
 // else the clock window's procedure answers it as the main clock's.
 bool worldClockMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result);
-// The words of the world clock at index (label, time and short weekday) at
-// the UTC moment; empty past the last.
-std::wstring worldClockLine(int index, SYSTEMTIME const &utc);
+// The label of the world clock at index and its time at the UTC moment;
+// false past the last.
+bool worldClockTime(int index, SYSTEMTIME const &utc, std::wstring &label, SYSTEMTIME &time);
 // Every world clock's window text: the main clock's words.
 void setWorldClockTexts(wchar_t const *text);
 // The tip's words cut to its limit: the world clocks' lines, which follow

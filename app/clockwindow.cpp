@@ -105,6 +105,7 @@ static void endClock()
     ended = true;
     watchForFullScreen(false);
     closeWorldClocks();
+    saveLastTick();
     saveSettings(mainWindow);
     releaseDrawingResources(mainFace);
     PostQuitMessage(0);
@@ -113,10 +114,12 @@ static void endClock()
 static LRESULT onEndSession(WPARAM ending)
 {
     // A cancelled log-off leaves the user's session, and the clock, running.
-    if (ending)
+    if (ending) {
         endClock();
-    else
+    } else {
+        saveLastTick();
         saveSettings(mainWindow);
+    }
     return 0;
 }
 
@@ -128,6 +131,8 @@ static LRESULT onPowerBroadcast(WPARAM event)
 {
     if (event == PBT_APMRESUMEAUTOMATIC)
         redrawNow();
+    else if (event == PBT_APMSUSPEND)
+        saveLastTick(); // the power may not come back
     armWakeTimer();
     return TRUE;
 }
@@ -148,56 +153,6 @@ static LRESULT onSettingsApplied()
     redrawNow();    // the second hand may have come or gone
     armWakeTimer(); // the table or the wake option may have changed
     saveSettings(mainWindow);
-    return 0;
-}
-
-// Keeps the window square, its top-left corner in place. A minimized
-// window has no client area, and squaring it would lose the clock's size.
-static LRESULT onSize(WPARAM kind)
-{
-    if (kind == SIZE_MINIMIZED)
-        return 0;
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof placement;
-    GetWindowPlacement(mainWindow, &placement);
-    RECT client;
-    GetClientRect(mainWindow, &client);
-    if (client.right == client.bottom)
-        return 0;
-    int side = client.right < client.bottom ? client.right : client.bottom;
-    RECT &normal = placement.rcNormalPosition;
-    normal.right = normal.left + side;
-    normal.bottom = normal.top + side;
-    SetWindowPlacement(mainWindow, &placement);
-    return 0;
-}
-
-static LRESULT onGetMinMaxInfo(MINMAXINFO *limits)
-{
-    limits->ptMinTrackSize.x = limits->ptMinTrackSize.y = pixelSide(minimumSide);
-    limits->ptMaxTrackSize.x = limits->ptMaxTrackSize.y = pixelSide(maximumSide);
-    return 1;
-}
-
-// On a monitor of another scale the clock keeps its side in standard
-// pixels, at the place that Windows suggests (which keeps a dragged clock
-// under the cursor); a clock in the default corner stays in the corner.
-// The final rectangle is worked out first and set with one SetWindowPos:
-// a second move could take the window back over a monitor's edge and
-// start another change of scale. The face is drawn afresh at the new
-// side, not stretched.
-static LRESULT onDpiChanged(WPARAM dpi, RECT const &suggested)
-{
-    int side = logicalSide();
-    bool cornered = inDefaultCorner();
-    clockDpi = LOWORD(dpi);
-    side = pixelSide(side);
-    RECT rect = {suggested.left, suggested.top, suggested.left + side, suggested.top + side};
-    if (cornered)
-        rect = defaultPlaceOf(rect);
-    SetWindowPos(mainWindow, nullptr, rect.left, rect.top, side, side, SWP_NOZORDER | SWP_NOACTIVATE);
-    mainFace.faceDirty = 1;
-    paintClock();
     return 0;
 }
 
@@ -331,14 +286,17 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DESTROY:
         endClock();
         return 0;
+    case WM_QUERYENDSESSION:
+        saveLastTick(); // a session that ends may give the clock no more time
+        return TRUE;
     case WM_ENDSESSION:
         return onEndSession(wParam);
     case WM_SIZE:
-        return onSize(wParam);
+        return keepSquare(wParam);
     case WM_SYSCOLORCHANGE:
         return onThemeChange();
     case WM_GETMINMAXINFO:
-        return onGetMinMaxInfo(reinterpret_cast<MINMAXINFO *>(lParam));
+        return limitTrackSize(reinterpret_cast<MINMAXINFO *>(lParam));
     case WM_DISPLAYCHANGE:
         // The clock follows the desktop, and is shown whole again.
         followWorkArea();
@@ -346,7 +304,7 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         paintClock();
         return 0;
     case WM_DPICHANGED:
-        return onDpiChanged(wParam, *reinterpret_cast<RECT const *>(lParam));
+        return followDpiChange(wParam, *reinterpret_cast<RECT const *>(lParam));
     case WM_SETTINGCHANGE:
         armWakeTimer(); // a new time zone moves the next alarm in UTC
         if (wParam == SPI_SETHIGHCONTRAST)
@@ -393,6 +351,10 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
         ShowWindow(mainWindow, SW_HIDE);
+        return 0;
+    case appBarCallback:
+        if (wParam == ABN_FULLSCREENAPP)
+            yieldToFullScreen(lParam != 0);
         return 0;
     case trayCallback:
         return trayIconNotified(wParam, lParam);

@@ -1,18 +1,17 @@
 // An always-on-top clock steps back while a full-screen program (a video,
 // a presentation, a game) runs, and comes back on top afterwards.
+//
+// The shell tells its application bars when a full-screen program opens on
+// their monitor and when the last one closes, also for a program that goes
+// full screen in place. The clock registers as an application bar only to
+// be told: it never asks for a place on the screen.
 #include <windows.h>
 #include <shellapi.h>
 
 #include "app/app.h"
 
-static bool givingWay;           // the clock is not topmost because of a full-screen program
-static HWINEVENTHOOK foreground; // tells of every new foreground window
-
-bool yieldsToFullScreen(int notificationState)
-{
-    return notificationState == QUNS_BUSY || notificationState == QUNS_RUNNING_D3D_FULL_SCREEN ||
-           notificationState == QUNS_PRESENTATION_MODE;
-}
+static bool givingWay;  // the clock is not topmost because of a full-screen program
+static bool registered; // the shell knows the clock as an application bar
 
 // Most full-screen programs are not topmost themselves: the clock goes to
 // the bottom of the Z order, under them, which also ends its topmost
@@ -30,24 +29,16 @@ void yieldToFullScreen(bool fullScreen)
     givingWay = fullScreen;
 }
 
-void giveWayToFullScreen()
-{
-    QUERY_USER_NOTIFICATION_STATE state;
-    yieldToFullScreen(SHQueryUserNotificationState(&state) == S_OK && yieldsToFullScreen(state));
-}
-
-static void CALLBACK onForegroundChange(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD)
-{
-    giveWayToFullScreen();
-}
-
-// A program that comes to the front in full screen is met at once, not at
-// the next tick, which may be a minute away.
 void watchForFullScreen(bool watch)
 {
-    if (watch && !foreground)
-        foreground = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
-                                     onForegroundChange, 0, 0, WINEVENT_OUTOFCONTEXT);
-    else if (!watch && foreground && UnhookWinEvent(foreground))
-        foreground = nullptr;
+    APPBARDATA bar = {};
+    bar.cbSize = sizeof bar;
+    bar.hWnd = mainWindow;
+    bar.uCallbackMessage = appBarCallback;
+    if (watch && !registered) {
+        registered = SHAppBarMessage(ABM_NEW, &bar) != 0;
+    } else if (!watch && registered) {
+        SHAppBarMessage(ABM_REMOVE, &bar);
+        registered = false;
+    }
 }

@@ -130,3 +130,53 @@ void applyOnTop()
     SetWindowPos(mainWindow, settings.onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
+
+// Keeps the window square, its top-left corner in place. A minimized
+// window has no client area, and squaring it would lose the clock's size.
+LRESULT keepSquare(WPARAM kind)
+{
+    if (kind == SIZE_MINIMIZED)
+        return 0;
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    GetWindowPlacement(mainWindow, &placement);
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    if (client.right == client.bottom)
+        return 0;
+    int side = client.right < client.bottom ? client.right : client.bottom;
+    RECT &normal = placement.rcNormalPosition;
+    normal.right = normal.left + side;
+    normal.bottom = normal.top + side;
+    SetWindowPlacement(mainWindow, &placement);
+    return 0;
+}
+
+LRESULT limitTrackSize(MINMAXINFO *limits)
+{
+    limits->ptMinTrackSize.x = limits->ptMinTrackSize.y = pixelSide(minimumSide);
+    limits->ptMaxTrackSize.x = limits->ptMaxTrackSize.y = pixelSide(maximumSide);
+    return 1;
+}
+
+// On a monitor of another scale the clock keeps its side in standard
+// pixels, at the place that Windows suggests (which keeps a dragged clock
+// under the cursor); a clock in the default corner stays in the corner.
+// The final rectangle is worked out first and set with one SetWindowPos:
+// a second move could take the window back over a monitor's edge and
+// start another change of scale. The face is drawn afresh at the new
+// side, not stretched.
+LRESULT followDpiChange(WPARAM dpi, RECT const &suggested)
+{
+    int side = logicalSide();
+    bool cornered = inDefaultCorner();
+    clockDpi = LOWORD(dpi);
+    side = pixelSide(side);
+    RECT rect = {suggested.left, suggested.top, suggested.left + side, suggested.top + side};
+    if (cornered)
+        rect = defaultPlaceOf(rect);
+    SetWindowPos(mainWindow, nullptr, rect.left, rect.top, side, side, SWP_NOZORDER | SWP_NOACTIVATE);
+    mainFace.faceDirty = 1;
+    paintClock();
+    return 0;
+}

@@ -122,7 +122,6 @@ void timerTick()
     clockTick(now);
     tickWorldClocks(false);
     renewClockWords(now, false); // after the frame, which is due at once
-    giveWayToFullScreen();
 }
 
 // A hidden clock ticks once a minute and draws nothing; shown again, it

@@ -81,9 +81,14 @@ void focusTrayIcon()
         Shell_NotifyIconW(NIM_SETFOCUS, &trayIcon);
 }
 
+// The shell hears of the tip only when its text changed.
 void setTrayTip(wchar_t const *tip)
 {
-    lstrcpynW(trayIcon.szTip, tip, ARRAYSIZE(trayIcon.szTip)); // 127 characters at most
+    wchar_t cut[ARRAYSIZE(trayIcon.szTip)];
+    lstrcpynW(cut, tip, ARRAYSIZE(cut)); // 127 characters at most
+    if (lstrcmpW(cut, trayIcon.szTip) == 0)
+        return;
+    lstrcpyW(trayIcon.szTip, cut);
     if (trayIconShown)
         Shell_NotifyIconW(NIM_MODIFY, &trayIcon);
 }

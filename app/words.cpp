@@ -7,6 +7,7 @@
 
 #include "alarms/alarms.h"
 #include "app/app.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 
 static std::wstring dateText(SYSTEMTIME const &time, DWORD flags, wchar_t const *picture)
@@ -16,10 +17,16 @@ static std::wstring dateText(SYSTEMTIME const &time, DWORD flags, wchar_t const 
     return text;
 }
 
+// The time as the taskbar shows it: the user's short time format, not the
+// long one less its seconds (which keeps, say, a leading zero the short
+// one drops).
 static std::wstring timeText(SYSTEMTIME const &time)
 {
-    wchar_t text[64] = L"";
-    GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, text, ARRAYSIZE(text));
+    wchar_t picture[80] = L"", text[64] = L"";
+    bool shortFormat =
+        GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTTIME, picture, ARRAYSIZE(picture)) > 1;
+    GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, shortFormat ? 0 : TIME_NOSECONDS, &time,
+                    shortFormat ? picture : nullptr, text, ARRAYSIZE(text));
     return text;
 }
 
@@ -35,18 +42,21 @@ static std::wstring localWords(SYSTEMTIME const &now, wchar_t const *separator)
 static std::wstring alarmWords(SYSTEMTIME const &now, wchar_t const *separator)
 {
     SYSTEMTIME due;
+    wchar_t next[64] = L"";
     if (!nextDueAlarm(now, due))
         return std::wstring();
-    return separator + std::wstring(L"Next alarm: ") + dateText(due, 0, L"ddd") + L" " + timeText(due);
+    LoadStringW(instance, IDS_NEXTALARM, next, ARRAYSIZE(next));
+    return separator + std::wstring(next) + dateText(due, 0, L"ddd") + L" " + timeText(due);
 }
 
+// A line for each world clock: its label, time and short day of the week.
 static std::vector<std::wstring> worldLines()
 {
-    SYSTEMTIME utc;
+    SYSTEMTIME utc, time;
     GetSystemTime(&utc);
     std::vector<std::wstring> lines;
-    for (std::wstring line; !(line = worldClockLine(int(lines.size()), utc)).empty();)
-        lines.push_back(line);
+    for (std::wstring label; worldClockTime(int(lines.size()), utc, label, time);)
+        lines.push_back(label + L" " + timeText(time) + L" " + dateText(time, 0, L"ddd"));
     return lines;
 }
 

@@ -360,16 +360,13 @@ bool worldClockMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
     return true;
 }
 
-std::wstring worldClockLine(int index, SYSTEMTIME const &utc)
+bool worldClockTime(int index, SYSTEMTIME const &utc, std::wstring &label, SYSTEMTIME &time)
 {
     if (index >= int(worldFaces.size()))
-        return std::wstring();
-    WorldFace const &world = *worldFaces[index];
-    SYSTEMTIME time = worldTime(world, utc);
-    wchar_t clock[64] = L"", day[32] = L"";
-    GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, clock, ARRAYSIZE(clock));
-    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &time, L"ddd", day, ARRAYSIZE(day), nullptr);
-    return std::wstring(world.clock.label) + L" " + clock + L" " + day;
+        return false;
+    label = worldFaces[index]->clock.label;
+    time = worldTime(*worldFaces[index], utc);
+    return true;
 }
 
 void setWorldClockTexts(wchar_t const *text)

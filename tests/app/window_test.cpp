@@ -582,29 +582,9 @@ TEST_F(ClockWindow, TrayMenuWithSwappedButtons)
     EXPECT_TRUE(opensMenu(WM_RBUTTONUP, 0, MAKELPARAM(20, 20)));
 }
 
-// The full-screen states in which the clock gives up being topmost.
-TEST(FullScreen, DecisionFromTheNotificationState)
-{
-    struct {
-        int state;
-        bool yields;
-    } const states[] = {
-        {QUNS_NOT_PRESENT, false},
-        {QUNS_BUSY, true},
-        {QUNS_RUNNING_D3D_FULL_SCREEN, true},
-        {QUNS_PRESENTATION_MODE, true},
-        {QUNS_ACCEPTS_NOTIFICATIONS, false},
-        {QUNS_QUIET_TIME, false},
-        {7, false}, // QUNS_APP, from Windows 8 on
-        {0, false},
-    };
-    for (auto const &row : states)
-        EXPECT_EQ(row.yields, yieldsToFullScreen(row.state)) << row.state;
-}
-
-// Under a full-screen program the topmost clock lies beneath the user's
-// other windows, and afterwards it is on top again without having taken
-// the foreground from the program the user is in.
+// Told by the shell of a full-screen program, the topmost clock lies
+// beneath the user's other windows, and told of its end it is on top again
+// without having taken the foreground from the program the user is in.
 TEST_F(ClockWindow, FullScreenYieldGoesToTheBottomWithoutActivating)
 {
     settings.onTop = 1;
@@ -619,11 +599,11 @@ TEST_F(ClockWindow, FullScreenYieldGoesToTheBottomWithoutActivating)
                 return true;
         return false;
     };
-    yieldToFullScreen(true);
+    SendMessageA(mainWindow, appBarCallback, ABN_FULLSCREENAPP, TRUE);
     EXPECT_FALSE(GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_TRUE(below());
     EXPECT_EQ(nullptr, GetWindow(mainWindow, GW_HWNDNEXT)); // the very bottom
-    yieldToFullScreen(false);
+    SendMessageA(mainWindow, appBarCallback, ABN_FULLSCREENAPP, FALSE);
     EXPECT_TRUE(GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_FALSE(below());
     EXPECT_EQ(other, GetForegroundWindow());
@@ -856,6 +836,32 @@ TEST_F(Tick, ResumeAndTimeChangeRedrawAndRearm)
             waitUntil([&] { return PeekMessageA(&tick, mainWindow, WM_TIMER, WM_TIMER, PM_REMOVE); }, 1500))
             << message;
     }
+}
+
+// While nothing rings, the last tick reaches the registry every quarter of
+// an hour, and at once when the computer goes to sleep.
+TEST_F(Tick, LastTickWrittenEveryQuarterHourAndAtSuspend)
+{
+    KillTimer(mainWindow, clockTimer);
+    auto lastTickStored = [] {
+        std::wstring text;
+        textValue(settingsKey, L"Last tick", text);
+        return text;
+    };
+    struct {
+        SYSTEMTIME now;
+        wchar_t const *stored;
+    } const ticks[] = {
+        {at(7, 10, 0, 0), L"2026-12-07 10:00"},  {at(7, 10, 1, 0), L"2026-12-07 10:00"},
+        {at(7, 10, 14, 0), L"2026-12-07 10:00"}, {at(7, 10, 15, 0), L"2026-12-07 10:15"},
+        {at(7, 10, 16, 0), L"2026-12-07 10:15"},
+    };
+    for (auto const &tick : ticks) {
+        clockTick(tick.now);
+        EXPECT_EQ(tick.stored, lastTickStored()) << tick.now.wMinute;
+    }
+    SendMessageA(mainWindow, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    EXPECT_EQ(L"2026-12-07 10:16", lastTickStored());
 }
 
 // Restores the user's locale values that a test changes.
