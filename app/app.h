@@ -8,6 +8,8 @@
 
 #include "settings/settings.h"
 
+struct ClockFace;
+
 extern HINSTANCE instance;
 extern HWND mainWindow; // the clock window, from its creation on
 extern char className[nameLength];
@@ -148,6 +150,8 @@ bool worldClockMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
 // The label of the world clock at index and its time at the UTC moment;
 // false past the last.
 bool worldClockTime(int index, SYSTEMTIME const &utc, std::wstring &label, SYSTEMTIME &time);
+// The drawing record of a world clock's window; null for any other window.
+ClockFace const *worldClockFace(HWND window);
 // Every world clock's window text: the main clock's words.
 void setWorldClockTexts(wchar_t const *text);
 // The tip's words cut to its limit: the world clocks' lines, which follow

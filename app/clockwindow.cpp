@@ -306,7 +306,8 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DPICHANGED:
         return followDpiChange(wParam, *reinterpret_cast<RECT const *>(lParam));
     case WM_SETTINGCHANGE:
-        armWakeTimer(); // a new time zone moves the next alarm in UTC
+        armWakeTimer();        // a new time zone moves the next alarm in UTC
+        tickWorldClocks(true); // and the zones may have new rules
         if (wParam == SPI_SETHIGHCONTRAST)
             return onThemeChange();
         if (wParam != SPI_SETWORKAREA)

@@ -117,12 +117,21 @@ static void openWorldClock(WorldClock const &clock)
     drawWorldFace(*world, utc);
 }
 
+// The clock's words tell the world clocks from now on.
+static void tellWorldClocks()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    showClockWords(now);
+}
+
 void openWorldClocks()
 {
     // Each new face notes the faces in the settings again.
     std::vector<WorldClock> stored(worldClocks, worldClocks + worldClockCount);
     for (WorldClock const &clock : stored)
         openWorldClock(clock);
+    tellWorldClocks();
 }
 
 static void closeWorldClock(WorldFace *world)
@@ -228,6 +237,7 @@ void addWorldClock()
     clock.x = place.x;
     clock.y = place.y;
     openWorldClock(clock);
+    tellWorldClocks();
 }
 
 static void setWorldClockSize(WorldFace &world, int side)
@@ -254,6 +264,7 @@ static void removeWorldClock(WorldFace *world)
             worldFaces.erase(worldFaces.begin() + i);
     closeWorldClock(world);
     noteWorldClocks();
+    tellWorldClocks();
 }
 
 // The face's own commands; the others are the main clock's.
@@ -264,6 +275,7 @@ static void onWorldCommand(WorldFace *world, UINT command)
     case IDM_TIMEZONE:
         if (chooseWorldZone(world->window, world->clock)) {
             noteWorldClocks();
+            tellWorldClocks();
             readZone(*world);
             world->face.faceDirty = 1;
             tickWorldClocks(false);
@@ -373,4 +385,10 @@ void setWorldClockTexts(wchar_t const *text)
 {
     for (WorldFace *world : worldFaces)
         DefWindowProcW(world->window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+ClockFace const *worldClockFace(HWND window)
+{
+    WorldFace const *world = worldFaceOf(window);
+    return world ? &world->face : nullptr;
 }

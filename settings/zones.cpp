@@ -88,14 +88,10 @@ std::vector<TimeZoneName> systemTimeZones()
     return list;
 }
 
+// Read from the zone's own key: the system's enumeration reads the whole
+// list again at every index.
 bool findTimeZone(wchar_t const *key, DYNAMIC_TIME_ZONE_INFORMATION &zone)
 {
-    if (enumZones) {
-        for (DWORD i = 0; enumZones(i, &zone) == ERROR_SUCCESS; i++)
-            if (lstrcmpiW(zone.TimeZoneKeyName, key) == 0)
-                return true;
-        return false;
-    }
     HKEY zones;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, zonesKey, 0, KEY_READ, &zones) != ERROR_SUCCESS)
         return false;
