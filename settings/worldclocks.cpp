@@ -34,7 +34,8 @@ static bool loadWorldClock(HKEY key, int n, WorldClock &clock)
            readText(key, wideValueName(n, "label").c_str(), label) &&
            takeText(label, clock.label, labelUnits) && readNumber(key, valueName(n, "X").c_str(), x) &&
            readNumber(key, valueName(n, "Y").c_str(), y) &&
-           readNumber(key, valueName(n, "size").c_str(), size) && size >= 144 && size <= 384 &&
+           readNumber(key, valueName(n, "size").c_str(), size) && size >= 144 &&
+           size <= 384 && // the Size menu's sides
            (clock.x = LONG(x), clock.y = LONG(y), clock.size = int(size), true);
 }
 

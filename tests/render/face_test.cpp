@@ -437,3 +437,29 @@ TEST(Face, RebuiltOnlyWhenDirty)
     EXPECT_EQ(0, mainFace.faceDirty);
     EXPECT_EQ(opaque(RGB(10, 20, 30)), framePixel(cx - 40, cy + 20));
 }
+
+// A world clock's label stands where the logo text stands, in the lower
+// half of the dial, also with the logo turned off; nothing else changes.
+TEST(Face, WorldClockLabelInTheLogoPlace)
+{
+    int const side = 256;
+    useTestSettings(); // no logo
+    drawClock(side, moment(12, 0, 0));
+    std::vector<DWORD> plain = faceCopy(side);
+    mainFace.label = L"WWWWWW";
+    drawClock(side, moment(12, 0, 0));
+    mainFace.label = nullptr;
+    std::vector<DWORD> labelled = faceCopy(side);
+    float R4 = 0.97f * 0.97f * 0.9f * 0.99f * faceRadius(side);
+    int changedInside = 0, changedOutside = 0;
+    for (int y = 0; y < side; y++)
+        for (int x = 0; x < side; x++) {
+            if (plain[y * side + x] == labelled[y * side + x])
+                continue;
+            bool inLogo = std::abs(x - side / 2) < R4 && y > side / 2 && y < side / 2 + 2 * R4 / 3;
+            (inLogo ? changedInside : changedOutside)++;
+        }
+    EXPECT_GT(changedInside, 100);
+    EXPECT_EQ(0, changedOutside);
+    drawClock(side, moment(12, 0, 0)); // the next test finds the plain face
+}

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "settings/settings.h"
+#include "support/registry.h"
 
 namespace {
 
@@ -72,3 +75,69 @@ TEST(TimeZones, ListedByDisplayNameAndFoundByKey)
     DYNAMIC_TIME_ZONE_INFORMATION found;
     EXPECT_FALSE(findTimeZone(L"Nowhere Standard Time", found));
 }
+
+namespace {
+
+// The second of three stored world clocks spoiled one way; the others, and
+// the rest of the settings, load.
+struct SpoiledEntry {
+    char const *what;
+    void (*spoil)();
+};
+
+void storeClock(int n, wchar_t const *zone, wchar_t const *label, DWORD x)
+{
+    std::string prefix = "Clock " + std::to_string(n) + " ";
+    std::wstring wide(prefix.begin(), prefix.end());
+    setText(worldClocksKey, (wide + L"zone").c_str(), zone);
+    setText(worldClocksKey, (wide + L"label").c_str(), label);
+    setNumber(worldClocksKey, (prefix + "X").c_str(), x);
+    setNumber(worldClocksKey, (prefix + "Y").c_str(), 40);
+    setNumber(worldClocksKey, (prefix + "size").c_str(), 200);
+}
+
+SpoiledEntry const spoiledEntries[] = {
+    {"zone missing", [] { deleteValue(worldClocksKey, "Clock 2 zone"); }},
+    {"zone unknown", [] { setText(worldClocksKey, L"Clock 2 zone", L"Atlantis Standard Time"); }},
+    {"zone a number", [] { setNumber(worldClocksKey, "Clock 2 zone", 9); }},
+    {"label too long", [] { setText(worldClocksKey, L"Clock 2 label", std::wstring(32, L'x')); }},
+    {"X missing", [] { deleteValue(worldClocksKey, "Clock 2 X"); }},
+    {"Y a text", [] { setText(worldClocksKey, L"Clock 2 Y", L"40"); }},
+    {"size too large", [] { setNumber(worldClocksKey, "Clock 2 size", 385); }},
+    {"size of 2 bytes",
+     [] {
+         WORD size = 200;
+         setRaw(worldClocksKey, "Clock 2 size", REG_DWORD, &size, sizeof size);
+     }},
+};
+
+} // namespace
+
+class WorldClockStore : public testing::TestWithParam<SpoiledEntry> {
+protected:
+    void TearDown() override
+    {
+        clearRegistry();
+    }
+};
+
+TEST_P(WorldClockStore, BrokenEntryIsDroppedAlone)
+{
+    clearRegistry();
+    setNumber(settingsKey, "size", 300);
+    storeClock(1, L"Tokyo Standard Time", L"Tokyo", 10);
+    storeClock(2, L"India Standard Time", L"Pune", 20);
+    storeClock(3, L"Nepal Standard Time", std::wstring(31, L'k').c_str(), 30);
+    GetParam().spoil();
+    loadSettings();
+    EXPECT_EQ(300, settings.size);
+    ASSERT_EQ(2, worldClockCount) << GetParam().what;
+    EXPECT_STREQ(L"Tokyo", worldClocks[0].label);
+    EXPECT_EQ(10, worldClocks[0].x);
+    EXPECT_STREQ(L"Nepal Standard Time", worldClocks[1].zone);
+    EXPECT_EQ(std::wstring(31, L'k'), worldClocks[1].label);
+    EXPECT_EQ(30, worldClocks[1].x);
+    EXPECT_EQ(200, worldClocks[1].size);
+}
+
+INSTANTIATE_TEST_SUITE_P(Spoiled, WorldClockStore, testing::ValuesIn(spoiledEntries));
