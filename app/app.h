@@ -137,6 +137,9 @@ void addWorldClock();   // the zone dialog, then a new face beside the main cloc
 void closeWorldClocks();
 // Copies every world clock's zone, label, place and size into the settings.
 void noteWorldClocks();
+// The world clocks follow the main clock in the Z order: topmost or not,
+// and to the bottom under a full-screen program.
+void orderWorldClocks(HWND insertAfter);
 // A drag step of the main clock or a world clock.
 void moveClockWindow(HWND window, RECT const &rect);
 void showWorldClocks(bool show); // with the main clock

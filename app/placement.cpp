@@ -129,6 +129,7 @@ void applyOnTop()
 {
     SetWindowPos(mainWindow, settings.onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    orderWorldClocks(settings.onTop ? HWND_TOPMOST : HWND_NOTOPMOST);
 }
 
 // Keeps the window square, its top-left corner in place. A minimized

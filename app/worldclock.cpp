@@ -108,8 +108,7 @@ static void openWorldClock(WorldClock const &clock)
     worldFaces.push_back(world);
     noteWorldClocks();
     createDrawingResources(world->face, world->window);
-    SetWindowPos(world->window, settings.onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    orderWorldClocks(GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST ? HWND_TOPMOST : HWND_NOTOPMOST);
     if (IsWindowVisible(mainWindow))
         ShowWindow(world->window, SW_SHOWNOACTIVATE);
     SYSTEMTIME utc;
@@ -147,6 +146,12 @@ void closeWorldClocks()
     closing.swap(worldFaces);
     for (WorldFace *world : closing)
         closeWorldClock(world);
+}
+
+void orderWorldClocks(HWND insertAfter)
+{
+    for (WorldFace *world : worldFaces)
+        SetWindowPos(world->window, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 // Only the main clock is placed against the work area; a world clock is
@@ -297,8 +302,6 @@ static void onWorldCommand(WorldFace *world, UINT command)
     case IDM_SIZEMAXIMUM:
         setWorldClockSize(*world, maximumSide);
         break;
-    case IDM_DEFAULTPOSITION:
-        break; // the default corner is the main clock's
     default:
         SendMessageA(mainWindow, WM_COMMAND, command, 0);
     }
@@ -313,10 +316,12 @@ static void showWorldMenu(WorldFace *world)
     AppendMenuW(popupMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(popupMenu, MF_STRING, IDM_TIMEZONE, zoneText);
     AppendMenuW(popupMenu, MF_STRING, IDM_REMOVECLOCK, removeText);
+    EnableMenuItem(popupMenu, IDM_DEFAULTPOSITION, MF_BYCOMMAND | MF_GRAYED); // the main clock's corner
     POINT cursor;
     GetCursorPos(&cursor);
     SetForegroundWindow(world->window);
     UINT command = TrackPopupMenu(popupMenu, TPM_RETURNCMD, cursor.x, cursor.y, 0, world->window, nullptr);
+    EnableMenuItem(popupMenu, IDM_DEFAULTPOSITION, MF_BYCOMMAND | MF_ENABLED);
     for (int i = 0; i < 3; i++)
         DeleteMenu(popupMenu, GetMenuItemCount(popupMenu) - 1, MF_BYPOSITION);
     if (command)
