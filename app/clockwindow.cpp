@@ -302,6 +302,7 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         followWorkArea();
         mainFace.frameDirty = 1;
         paintClock();
+        tickWorldClocks(true);
         return 0;
     case WM_DPICHANGED:
         return followDpiChange(wParam, *reinterpret_cast<RECT const *>(lParam));
