@@ -4,8 +4,11 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "settings/settings.h"
+
+struct ClockFace;
 
 extern HINSTANCE instance;
 extern HWND mainWindow; // the clock window, from its creation on
@@ -123,3 +126,36 @@ void watchForFullScreen(bool watch);
 void showHelp(int mapId);
 void openHomePage();
 void openPropertySheet(int startPage);
+
+// World clocks: more faces, each in a time zone of its own, served by the
+// clock window's procedure.
+void openWorldClocks(); // those of the settings, at the main clock's creation
+void addWorldClock();   // the zone dialog, then a new face beside the main clock
+// Destroys every world clock; the settings keep them for the save.
+void closeWorldClocks();
+// Copies every world clock's zone, label, place and size into the settings.
+void noteWorldClocks();
+// The world clocks follow the main clock in the Z order: topmost or not,
+// and to the bottom under a full-screen program.
+void orderWorldClocks(HWND insertAfter);
+// A drag step of the main clock or a world clock.
+void moveClockWindow(HWND window, RECT const &rect);
+void showWorldClocks(bool show); // with the main clock
+// Draws every shown world clock for the present moment; rebuild reads the
+// zones again and rebuilds the faces (new look, new rules, new clock).
+void tickWorldClocks(bool rebuild);
+int worldClockSide(HWND window); // in standard pixels
+// A world clock's message: whether it was answered here (with result),
+// else the clock window's procedure answers it as the main clock's.
+bool worldClockMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result);
+// The label of the world clock at index and its time at the UTC moment;
+// false past the last.
+bool worldClockTime(int index, SYSTEMTIME const &utc, std::wstring &label, SYSTEMTIME &time);
+// The drawing record of a world clock's window; null for any other window.
+ClockFace const *worldClockFace(HWND window);
+// Every world clock's window text: the main clock's words.
+void setWorldClockTexts(wchar_t const *text);
+// The tip's words cut to its limit: the world clocks' lines, which follow
+// the local time, are left out from the last on until the words fit.
+std::wstring fitTip(std::wstring const &head, std::vector<std::wstring> const &worldLines,
+                    std::wstring const &tail, size_t limit);

@@ -36,8 +36,9 @@ static void readContrast()
 static LRESULT onThemeChange()
 {
     readContrast();
-    faceDirty = 1;
+    mainFace.faceDirty = 1;
     paintClock();
+    tickWorldClocks(true);
     return 0;
 }
 
@@ -63,10 +64,10 @@ static LRESULT onCreate(HWND window)
     resetTick();
     dragging = false;
     resetTrayCallbacks();
-    faceDirty = 1;
+    mainFace.faceDirty = 1;
     mainWindow = window;
     clockDpi = windowDpi(window);
-    createDrawingResources(window);
+    createDrawingResources(mainFace, window);
     mondayFirst = localeFlag(LOCALE_IFIRSTDAYOFWEEK, "0");
     use24Hour = localeFlag(LOCALE_ITIME, "1");
     setAlarmWindow(window, trayIconId);
@@ -91,6 +92,7 @@ static LRESULT onCreate(HWND window)
     // icon arrives, which start-up adds after this: the clock looks at the
     // work area again once its message loop runs.
     PostMessageA(window, workAreaCheck, 0, 0);
+    openWorldClocks();
     return 0;
 }
 
@@ -102,9 +104,10 @@ static void endClock()
         return;
     ended = true;
     watchForFullScreen(false);
+    closeWorldClocks();
     saveLastTick();
     saveSettings(mainWindow);
-    releaseDrawingResources();
+    releaseDrawingResources(mainFace);
     PostQuitMessage(0);
 }
 
@@ -146,7 +149,7 @@ static LRESULT onSettingsApplied()
         continue; // taken over with this one
     applyOnTop();
     loadBackgroundImage();
-    faceDirty = 1;
+    mainFace.faceDirty = 1;
     redrawNow();    // the second hand may have come or gone
     armWakeTimer(); // the table or the wake option may have changed
     saveSettings(mainWindow);
@@ -155,9 +158,8 @@ static LRESULT onSettingsApplied()
 
 // The Size items that would leave 144..384 or change nothing are gray.
 // They are addressed by command, so the main popup reaches its submenu.
-static LRESULT onInitMenuPopup(HMENU menu)
+static LRESULT onInitMenuPopup(HMENU menu, int side)
 {
-    int side = logicalSide();
     struct {
         UINT command;
         bool gray;
@@ -193,6 +195,9 @@ static LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam)
         break;
     case IDM_CALENDAR:
         showCalendar(mainWindow);
+        break;
+    case IDM_ADDWORLDCLOCK:
+        addWorldClock();
         break;
     case IDM_DEFAULTPOSITION:
         moveToDefaultPosition();
@@ -238,11 +243,11 @@ static LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam)
 // The window holds the mouse while it is dragged: the transparent pixels
 // of a per-pixel-alpha window let the mouse through, so a quick drag would
 // outrun it.
-static LRESULT onButtonDown(UINT press)
+static LRESULT onButtonDown(HWND window, UINT press)
 {
     if (press == WM_LBUTTONDOWN) {
         GetCursorPos(&dragOrigin);
-        SetCapture(mainWindow);
+        SetCapture(window);
         dragging = true;
     }
     dismissAlarms();
@@ -257,22 +262,25 @@ static LRESULT onLeftButtonUp()
 }
 
 // The window follows the cursor; nothing keeps it on the screen.
-static LRESULT onMouseMove(WPARAM keys)
+static LRESULT onMouseMove(HWND window, WPARAM keys)
 {
     if (!dragging || !(keys & MK_LBUTTON))
         return 0;
     POINT cursor;
     GetCursorPos(&cursor);
-    RECT window;
-    GetWindowRect(mainWindow, &window);
-    OffsetRect(&window, cursor.x - dragOrigin.x, cursor.y - dragOrigin.y);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    OffsetRect(&rect, cursor.x - dragOrigin.x, cursor.y - dragOrigin.y);
     dragOrigin = cursor;
-    placeClockWindow(window);
+    moveClockWindow(window, rect);
     return 0;
 }
 
 LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT result;
+    if (window != mainWindow && worldClockMessage(window, message, wParam, lParam, result))
+        return result;
     if (isTaskbarCreated(message)) {
         restoreTrayIcon();
         return 0;
@@ -297,13 +305,15 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DISPLAYCHANGE:
         // The clock follows the desktop, and is shown whole again.
         followWorkArea();
-        frameDirty = 1;
+        mainFace.frameDirty = 1;
         paintClock();
+        tickWorldClocks(true);
         return 0;
     case WM_DPICHANGED:
         return followDpiChange(wParam, *reinterpret_cast<RECT const *>(lParam));
     case WM_SETTINGCHANGE:
-        armWakeTimer(); // a new time zone moves the next alarm in UTC
+        armWakeTimer();        // a new time zone moves the next alarm in UTC
+        tickWorldClocks(true); // and the zones may have new rules
         if (wParam == SPI_SETHIGHCONTRAST)
             return onThemeChange();
         if (wParam != SPI_SETWORKAREA)
@@ -335,15 +345,15 @@ LRESULT CALLBACK clockWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND:
         return onCommand(window, wParam, lParam);
     case WM_INITMENUPOPUP:
-        return onInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+        return onInitMenuPopup(reinterpret_cast<HMENU>(wParam), worldClockSide(window));
     case WM_TIMER:
         timerTick();
         return 0;
     case WM_MOUSEMOVE:
-        return onMouseMove(wParam);
+        return onMouseMove(window, wParam);
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-        return onButtonDown(message);
+        return onButtonDown(window, message);
     case WM_LBUTTONUP:
         return onLeftButtonUp();
     case WM_CAPTURECHANGED:

@@ -21,8 +21,10 @@ void yieldToFullScreen(bool fullScreen)
 {
     if (fullScreen) {
         // Also after the sheet has applied onTop in the meantime.
-        if (GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST)
+        if (GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) {
             SetWindowPos(mainWindow, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            orderWorldClocks(HWND_BOTTOM);
+        }
     } else if (givingWay) {
         applyOnTop();
     }

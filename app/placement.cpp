@@ -111,7 +111,7 @@ void setClockSize(int side)
     RECT rect = {window.left, window.top, window.left + side, window.top + side};
     placeClockWindow(rect);
     applyOnTop();
-    faceDirty = 1;
+    mainFace.faceDirty = 1;
     paintClock();
 }
 
@@ -129,6 +129,7 @@ void applyOnTop()
 {
     SetWindowPos(mainWindow, settings.onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    orderWorldClocks(settings.onTop ? HWND_TOPMOST : HWND_NOTOPMOST);
 }
 
 // Keeps the window square, its top-left corner in place. A minimized
@@ -176,7 +177,7 @@ LRESULT followDpiChange(WPARAM dpi, RECT const &suggested)
     if (cornered)
         rect = defaultPlaceOf(rect);
     SetWindowPos(mainWindow, nullptr, rect.left, rect.top, side, side, SWP_NOZORDER | SWP_NOACTIVATE);
-    faceDirty = 1;
+    mainFace.faceDirty = 1;
     paintClock();
     return 0;
 }

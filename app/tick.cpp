@@ -65,11 +65,12 @@ void redrawNow()
     SYSTEMTIME now;
     GetLocalTime(&now);
     if (now.wDay != lastDay)
-        faceDirty = 1;
+        mainFace.faceDirty = 1;
     if (!settings.showSeconds)
         lastMinute = now.wMinute;
     armTimer(now);
     paintClockAt(now);
+    tickWorldClocks(true);
     renewClockWords(now, true);
 }
 
@@ -78,7 +79,7 @@ bool tickNeedsRedraw(SYSTEMTIME const &now)
     // The face carries the date and the day of the week.
     if (now.wDay != lastDay) {
         lastDay = now.wDay;
-        faceDirty = 1;
+        mainFace.faceDirty = 1;
     }
     checkAlarms(now);
     // Without the second hand the picture changes only with the minute.
@@ -92,7 +93,7 @@ bool tickNeedsRedraw(SYSTEMTIME const &now)
 
 void paintClockAt(SYSTEMTIME const &now)
 {
-    redrawClockAt(now);
+    redrawClockAt(mainFace, now);
     if (pictureUnusable) {
         settings.useImage = 0;
         pictureUnusable = 0;
@@ -119,6 +120,7 @@ void timerTick()
     GetLocalTime(&now);
     armTimer(now);
     clockTick(now);
+    tickWorldClocks(false);
     renewClockWords(now, false); // after the frame, which is due at once
 }
 
@@ -128,9 +130,11 @@ void timerTick()
 void followVisibility(UINT flags)
 {
     if (flags & SWP_SHOWWINDOW) {
-        frameDirty = 1;
+        mainFace.frameDirty = 1;
         redrawNow();
+        showWorldClocks(true);
     } else if (flags & SWP_HIDEWINDOW) {
+        showWorldClocks(false);
         SYSTEMTIME now;
         GetLocalTime(&now);
         armTimer(now);

@@ -15,6 +15,7 @@ struct ClockDrawing {
     float px;          // a standard pixel (96 DPI) in pixels at clockDpi: the few fixed lengths
     Gdiplus::ARGB background, markers, ring1, ring2, text; // opaque
     SYSTEMTIME now;
+    wchar_t const *label; // a world clock's name, or null
 };
 
 // A colour role with another alpha.
@@ -23,10 +24,14 @@ inline Gdiplus::ARGB withAlpha(Gdiplus::ARGB color, BYTE alpha)
     return (color & 0x00FFFFFF) | Gdiplus::ARGB(alpha) << 24;
 }
 
-// Places the hands for the drawing's moment and returns the part of the
-// frame that changes since the hands last placed: the old and new places
-// of every hand that moved, shadows and anti-aliased edges included; the
-// whole drawing when whole is set.
-RECT placeHands(ClockDrawing const &drawing, bool whole);
-// Draws the hands last placed into the frame, only inside the clip.
-void drawHands(HDC frame, ClockDrawing const &drawing, RECT const &clip);
+struct ClockFace;
+
+// Places the face's hands for the drawing's moment and returns the part of
+// the frame that changes since they were last placed: the old and new
+// places of every hand that moved, shadows and anti-aliased edges
+// included; the whole drawing when whole is set.
+RECT placeHands(ClockFace &face, ClockDrawing const &drawing, bool whole);
+// Draws the face's hands last placed into its frame, only inside the clip.
+void drawHands(ClockFace const &face, ClockDrawing const &drawing, RECT const &clip);
+// Frees what the face's hands keep.
+void forgetHands(ClockFace &face);

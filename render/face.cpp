@@ -86,10 +86,11 @@ static void fillRing(ClockDrawing const &drawing, float radius, ARGB from, ARGB 
 // Colours read from a picture that GDI+ has scaled into a bitmap.
 struct PictureSpans {
     DWORD const *bits;
+    int side; // pixels a row
     void prepare() {}
     void generate(agg::rgba8 *span, int x, int y, unsigned length)
     {
-        DWORD const *pixel = bits + y * surfaceSide + x;
+        DWORD const *pixel = bits + y * side + x;
         for (unsigned i = 0; i < length; i++, pixel++)
             span[i] = agg::rgba8(*pixel >> 16 & 0xFF, *pixel >> 8 & 0xFF, *pixel & 0xFF, *pixel >> 24);
     }
@@ -106,14 +107,15 @@ static bool drawPicture(HDC frame, ClockDrawing const &drawing, float R3)
     UINT sx = (w - side) / 2;
     UINT sy = (h - side) / 2;
 
-    DWORD *bits = surfacePixels(frame);
+    int rowLength = 0;
+    DWORD *bits = surfacePixels(frame, &rowLength);
     if (!bits)
         return false;
     int top = int(std::floor(drawing.cy - R3)), bottom = int(std::ceil(drawing.cy + R3));
     int left = int(std::floor(drawing.cx - R3)), right = int(std::ceil(drawing.cx + R3));
     GdiFlush();
     for (int y = top < 0 ? 0 : top; y <= bottom && y < drawing.height; y++)
-        std::memset(bits + y * surfaceSide + left, 0, (right - left + 1) * sizeof(DWORD));
+        std::memset(bits + y * rowLength + left, 0, (right - left + 1) * sizeof(DWORD));
 
     GpGraphics *graphics = nullptr;
     GdipCreateFromHDC(frame, &graphics);
@@ -122,7 +124,7 @@ static bool drawPicture(HDC frame, ClockDrawing const &drawing, float R3)
                           sx, sy, side, side, UnitPixel, nullptr, nullptr, nullptr);
     GdipDeleteGraphics(graphics);
 
-    PictureSpans spans = {bits};
+    PictureSpans spans = {bits, rowLength};
     addDisc(float(drawing.cx), float(drawing.cy), R3);
     fillShapeWith(spans);
     return true;
@@ -230,6 +232,9 @@ static void drawLabel(FaceText const &text, ClockDrawing const &drawing, wchar_t
     GdipDeletePath(path);
 }
 
+// A world clock shows its name in the logo's place, in the logo's style
+// (solid when the logo is off); when the logo is the date, its own date
+// goes below the name, smaller.
 static void drawLogo(FaceText const &text, ClockDrawing const &drawing, float R4)
 {
     wchar_t string[2 * textUnits] = L"";
@@ -239,7 +244,20 @@ static void drawLogo(FaceText const &text, ClockDrawing const &drawing, float R4
         lstrcpynW(string, settings.logoText, textUnits);
     RectF layout(drawing.cx - R4, float(drawing.cy), 2 * R4, 2 * R4 / 3);
     float u = drawing.u;
-    drawLabel(text, drawing, string, layout, settings.showLogo, 33 * u, 33 * u, u / 5);
+    if (!drawing.label) {
+        drawLabel(text, drawing, string, layout, settings.showLogo, 33 * u, 33 * u, u / 5);
+        return;
+    }
+    int mode = settings.showLogo == labelOff ? labelSolid : settings.showLogo;
+    bool date = settings.logoType == 0;
+    RectF name = layout;
+    name.Y -= date ? 0.12f * R4 : 0;
+    drawLabel(text, drawing, drawing.label, name, mode, 33 * u, 33 * u, u / 5);
+    if (date) {
+        RectF below = layout;
+        below.Y += 0.16f * R4;
+        drawLabel(text, drawing, string, below, mode, 24 * u, 24 * u, u / 5);
+    }
 }
 
 // The box: a 3-pixel outline (standard pixels) in the ring 1 colour centred
@@ -269,17 +287,19 @@ static void drawDayOfTheWeek(FaceText const &text, ClockDrawing const &drawing, 
 // outer ring stays fully transparent.
 static void drawFace(HDC face, HDC frame, ClockDrawing const &drawing)
 {
+    bool logo = settings.showLogo != labelOff || drawing.label;
     float R = drawing.R;
     float R1 = 0.99f * R;
     float R2 = 0.9f * R1;
     float R3 = 0.97f * R2;
     float R4 = 0.97f * R3;
 
-    DWORD *bits = surfacePixels(face);
+    int side = 0;
+    DWORD *bits = surfacePixels(face, &side);
     if (!bits)
         return;
     GdiFlush();
-    std::memset(bits, 0, surfaceSide * surfaceSide * sizeof(DWORD));
+    std::memset(bits, 0, size_t(side) * side * sizeof(DWORD));
     attachRaster(face, drawing.width, drawing.height);
     fillRing(drawing, R1, drawing.ring1, drawing.ring2);
     fillRing(drawing, R2, drawing.ring2, drawing.ring1);
@@ -301,13 +321,12 @@ static void drawFace(HDC face, HDC frame, ClockDrawing const &drawing)
     }
     drawTicks(drawing, R4);
 
-    bool anyText =
-        settings.showNumbers != 0 || settings.showLogo != labelOff || settings.showDayOfTheWeek != labelOff;
+    bool anyText = settings.showNumbers != 0 || logo || settings.showDayOfTheWeek != labelOff;
     FaceText text = {};
     bool fontFound = anyText && openText(text, face);
     if (fontFound && settings.showNumbers != 0)
         drawNumbers(text, drawing, R4);
-    if (fontFound && settings.showLogo != labelOff)
+    if (fontFound && logo)
         drawLogo(text, drawing, R4);
     if (settings.showDayOfTheWeek != labelOff) {
         if (!(pictureOn && backgroundImage))
@@ -319,7 +338,7 @@ static void drawFace(HDC face, HDC frame, ClockDrawing const &drawing)
         closeText(text);
 }
 
-RECT renderClock(HDC face, int &dirty, HDC frame, int width, int height, SYSTEMTIME const &now)
+RECT renderClock(ClockFace &face, int width, int height, SYSTEMTIME const &now)
 {
     ClockDrawing drawing = {};
     drawing.width = width;
@@ -330,25 +349,26 @@ RECT renderClock(HDC face, int &dirty, HDC frame, int width, int height, SYSTEMT
     drawing.u = 2 * drawing.R / 350;
     drawing.px = float(clockDpi) / standardDpi;
     drawing.now = now;
+    drawing.label = face.label;
     chooseColors(drawing);
 
     // The frame holds the last drawing; it is drawn whole again after a
     // face rebuild, at another size and when asked to.
-    static int drawnWidth, drawnHeight;
-    bool whole = dirty || frameDirty || width != drawnWidth || height != drawnHeight;
-    if (dirty) {
-        dirty = 0;
-        drawFace(face, frame, drawing);
+    bool whole = face.faceDirty || face.frameDirty || width != face.drawnWidth || height != face.drawnHeight;
+    if (face.faceDirty) {
+        face.faceDirty = 0;
+        drawFace(face.faceDC, face.frameDC, drawing);
     }
-    frameDirty = 0;
-    drawnWidth = width;
-    drawnHeight = height;
+    face.frameDirty = 0;
+    face.drawnWidth = width;
+    face.drawnHeight = height;
+    face.shown = now;
 
-    RECT change = placeHands(drawing, whole);
+    RECT change = placeHands(face, drawing, whole);
     if (!IsRectEmpty(&change)) {
-        BitBlt(frame, change.left, change.top, change.right - change.left, change.bottom - change.top, face,
-               change.left, change.top, SRCCOPY);
-        drawHands(frame, drawing, change);
+        BitBlt(face.frameDC, change.left, change.top, change.right - change.left, change.bottom - change.top,
+               face.faceDC, change.left, change.top, SRCCOPY);
+        drawHands(face, drawing, change);
     }
     return change;
 }

@@ -35,10 +35,6 @@ struct Hands {
     Piece pieces[16];
 };
 
-// The hands last placed, which the frame shows once drawn.
-static Hands placed;
-static bool anyPlaced;
-
 struct Direction {
     float sine, cosine;
 };
@@ -142,12 +138,17 @@ static void addBounds(RECT &area, Hands const &hands, Group group)
         }
 }
 
-RECT placeHands(ClockDrawing const &drawing, bool whole)
+RECT placeHands(ClockFace &face, ClockDrawing const &drawing, bool whole)
 {
     Hands now;
     layOut(drawing, now);
     RECT all = {0, 0, drawing.width, drawing.height};
     RECT change = {0, 0, 0, 0};
+    // The face's hands last placed, which its frame shows once drawn.
+    bool anyPlaced = face.hands != nullptr;
+    if (!anyPlaced)
+        face.hands = new Hands;
+    Hands &placed = *face.hands;
     if (whole || !anyPlaced) {
         change = all;
     } else {
@@ -162,14 +163,20 @@ RECT placeHands(ClockDrawing const &drawing, bool whole)
         IntersectRect(&change, &change, &all);
     }
     placed = now;
-    anyPlaced = true;
     return change;
 }
 
-void drawHands(HDC frame, ClockDrawing const &drawing, RECT const &clip)
+void forgetHands(ClockFace &face)
 {
-    if (!attachRaster(frame, drawing.width, drawing.height))
+    delete face.hands;
+    face.hands = nullptr;
+}
+
+void drawHands(ClockFace const &face, ClockDrawing const &drawing, RECT const &clip)
+{
+    if (!face.hands || !attachRaster(face.frameDC, drawing.width, drawing.height))
         return;
+    Hands const &placed = *face.hands;
     clipRaster(clip);
     for (int i = 0; i < placed.count; i++) {
         Piece const &piece = placed.pieces[i];

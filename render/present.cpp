@@ -5,23 +5,15 @@
 
 #include <algorithm>
 
+#include "render/drawing.h"
 #include "render/render.h"
 #include "settings/settings.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
-static HWND clockWindow; // the layered window that is presented to
-int faceDirty;
-int frameDirty;
-HDC frameDC;
-HDC faceDC;
+ClockFace mainFace;
 BackgroundImage *backgroundImage;
-int surfaceSide = 384;
-
-// While a DIB section is selected these hold the contexts' initial bitmaps.
-static HBITMAP frameBitmap;
-static HBITMAP faceBitmap;
 
 DWORD const maximumPictureBytes = 256u << 20;
 
@@ -71,35 +63,40 @@ static void bindDrawingLibrary()
     GdipDrawImageRectRect(nullptr, nullptr, 0, 0, 1, 1, 0, 0, 1, 1, UnitPixel, nullptr, nullptr, nullptr);
 }
 
-void createDrawingResources(HWND window)
+// The picture is shared by every face: the main clock's resources load
+// and free it.
+void createDrawingResources(ClockFace &face, HWND window)
 {
     bindDrawingLibrary();
-    clockWindow = window;
+    face.window = window;
     HDC screen = GetDC(window);
-    frameDC = CreateCompatibleDC(screen);
-    faceDC = CreateCompatibleDC(screen);
-    frameBitmap = createSurface(screen, surfaceSide);
-    faceBitmap = createSurface(screen, surfaceSide);
-    frameBitmap = static_cast<HBITMAP>(SelectObject(frameDC, frameBitmap));
-    faceBitmap = static_cast<HBITMAP>(SelectObject(faceDC, faceBitmap));
+    face.frameDC = CreateCompatibleDC(screen);
+    face.faceDC = CreateCompatibleDC(screen);
+    face.frameBitmap = createSurface(screen, face.surfaceSide);
+    face.faceBitmap = createSurface(screen, face.surfaceSide);
+    face.frameBitmap = static_cast<HBITMAP>(SelectObject(face.frameDC, face.frameBitmap));
+    face.faceBitmap = static_cast<HBITMAP>(SelectObject(face.faceDC, face.faceBitmap));
     ReleaseDC(window, screen);
-    frameDirty = 1; // the new frame holds nothing yet
-    loadBackgroundImage();
+    face.frameDirty = 1; // the new frame holds nothing yet
+    if (&face == &mainFace)
+        loadBackgroundImage();
 }
 
-void releaseDrawingResources()
+void releaseDrawingResources(ClockFace &face)
 {
-    if (!frameDC || !faceDC)
+    if (!face.frameDC || !face.faceDC)
         return;
-    frameBitmap = static_cast<HBITMAP>(SelectObject(frameDC, frameBitmap));
-    faceBitmap = static_cast<HBITMAP>(SelectObject(faceDC, faceBitmap));
-    DeleteObject(frameBitmap);
-    DeleteObject(faceBitmap);
-    DeleteDC(frameDC);
-    DeleteDC(faceDC);
-    frameDC = faceDC = nullptr;
-    frameBitmap = faceBitmap = nullptr;
-    disposeBackgroundImage();
+    face.frameBitmap = static_cast<HBITMAP>(SelectObject(face.frameDC, face.frameBitmap));
+    face.faceBitmap = static_cast<HBITMAP>(SelectObject(face.faceDC, face.faceBitmap));
+    DeleteObject(face.frameBitmap);
+    DeleteObject(face.faceBitmap);
+    DeleteDC(face.frameDC);
+    DeleteDC(face.faceDC);
+    face.frameDC = face.faceDC = nullptr;
+    face.frameBitmap = face.faceBitmap = nullptr;
+    forgetHands(face);
+    if (&face == &mainFace)
+        disposeBackgroundImage();
 }
 
 // The picture is decoded from a copy of the file in memory: an image loaded
@@ -156,67 +153,69 @@ UINT backgroundHeight()
     return height;
 }
 
-DWORD *surfacePixels(HDC dc)
+DWORD *surfacePixels(HDC dc, int *side)
 {
     DIBSECTION section;
     HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
     if (!bitmap || GetObjectA(bitmap, sizeof section, &section) != sizeof section)
         return nullptr;
+    if (side)
+        *side = section.dsBm.bmWidthBytes / 4;
     return static_cast<DWORD *>(section.dsBm.bmBits);
 }
 
-void redrawClock()
+void redrawClock(ClockFace &face)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    redrawClockAt(now);
+    redrawClockAt(face, now);
 }
 
 // Makes both bitmaps again when the window has outgrown them; they hold
 // nothing then, so the face and the whole frame are drawn anew. Whether
 // the bitmaps hold a side of that size.
-static bool fitSurfaces(int side)
+static bool fitSurfaces(ClockFace &face, int side)
 {
-    if (side <= surfaceSide)
+    if (side <= face.surfaceSide)
         return true;
-    HDC screen = GetDC(clockWindow);
-    HBITMAP frame = createSurface(screen, side), face = createSurface(screen, side);
-    ReleaseDC(clockWindow, screen);
-    if (!frame || !face) {
+    HDC screen = GetDC(face.window);
+    HBITMAP frame = createSurface(screen, side), cache = createSurface(screen, side);
+    ReleaseDC(face.window, screen);
+    if (!frame || !cache) {
         DeleteObject(frame);
-        DeleteObject(face);
+        DeleteObject(cache);
         return false;
     }
-    DeleteObject(SelectObject(frameDC, frame));
-    DeleteObject(SelectObject(faceDC, face));
-    surfaceSide = side;
-    faceDirty = frameDirty = 1;
+    DeleteObject(SelectObject(face.frameDC, frame));
+    DeleteObject(SelectObject(face.faceDC, cache));
+    face.surfaceSide = side;
+    face.faceDirty = face.frameDirty = 1;
     return true;
 }
 
-void redrawClockAt(SYSTEMTIME const &now)
+void redrawClockAt(ClockFace &face, SYSTEMTIME const &now)
 {
     // Nothing is drawn once the resources are gone, nor while the window is
     // hidden.
-    if (!frameDC || !faceDC || !IsWindowVisible(clockWindow))
+    if (!face.frameDC || !face.faceDC || !IsWindowVisible(face.window))
         return;
     RECT client;
-    GetClientRect(clockWindow, &client);
+    GetClientRect(face.window, &client);
     SIZE size = {client.right - client.left, client.bottom - client.top};
     // Without memory for larger bitmaps the clock shows what they hold.
-    if (!fitSurfaces(std::max(size.cx, size.cy))) {
-        size.cx = std::min<LONG>(size.cx, surfaceSide);
-        size.cy = std::min<LONG>(size.cy, surfaceSide);
+    if (!fitSurfaces(face, std::max(size.cx, size.cy))) {
+        size.cx = std::min<LONG>(size.cx, face.surfaceSide);
+        size.cy = std::min<LONG>(size.cy, face.surfaceSide);
     }
-    RECT change = renderClock(faceDC, faceDirty, frameDC, size.cx, size.cy, now);
+    RECT change = renderClock(face, size.cx, size.cy, now);
     if (IsRectEmpty(&change))
         return; // the window shows this picture already
     // Only the changed part is handed over; the window keeps the rest.
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    UPDATELAYEREDWINDOWINFO update = {sizeof update, nullptr, nullptr, &size,     frameDC,
+    UPDATELAYEREDWINDOWINFO update = {sizeof update, nullptr, nullptr, &size,     face.frameDC,
                                       &source,       0,       &blend,  ULW_ALPHA, &change};
     // A frame the window did not take is handed over whole next time.
-    if (!UpdateLayeredWindowIndirect(clockWindow, &update))
-        frameDirty = 1;
+    if (!UpdateLayeredWindowIndirect(face.window, &update))
+        face.frameDirty = 1;
 }

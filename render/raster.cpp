@@ -21,11 +21,12 @@ REAL const glyphFlatness = 0.1f;
 
 bool attachRaster(HDC dc, int width, int height)
 {
-    DWORD *bits = surfacePixels(dc);
+    int side = 0;
+    DWORD *bits = surfacePixels(dc, &side);
     if (!bits)
         return false;
     GdiFlush(); // GDI's pending drawing reaches the bits first
-    raster.rows.attach(reinterpret_cast<agg::int8u *>(bits), width, height, surfaceSide * 4);
+    raster.rows.attach(reinterpret_cast<agg::int8u *>(bits), width, height, side * 4);
     raster.renderer.reset_clipping(true);
     raster.rasterizer.clip_box(0, 0, width, height);
     return true;

@@ -3,10 +3,32 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-extern int faceDirty;  // rebuild the cached face at the next redraw
-extern int frameDirty; // draw and present the whole frame at the next redraw
-extern HDC frameDC;
-extern HDC faceDC;
+struct Hands; // the hands that a face last placed
+
+// The drawing state of one clock face: its two off-screen bitmaps (the
+// cached face and the frame presented), what must be drawn anew, their
+// side and the moment the face shows. The renderer is handed one record
+// for each face it draws.
+struct ClockFace {
+    HWND window = nullptr; // the layered window presented to; none off screen
+    HDC frameDC = nullptr;
+    HDC faceDC = nullptr;
+    // While a DIB section is selected these hold the contexts' initial bitmaps.
+    HBITMAP frameBitmap = nullptr;
+    HBITMAP faceBitmap = nullptr;
+    // Side of both bitmaps: 384 pixels, or the clock's side when a high DPI
+    // makes it larger (the bitmaps are made again then).
+    int surfaceSide = 384;
+    int faceDirty = 0;                   // rebuild the cached face at the next redraw
+    int frameDirty = 0;                  // draw and present the whole frame at the next redraw
+    int drawnWidth = 0, drawnHeight = 0; // of the frame's last drawing
+    SYSTEMTIME shown = {};               // the moment the frame shows
+    // A world clock's name, drawn where the logo text stands; null for the
+    // main clock.
+    wchar_t const *label = nullptr;
+    Hands *hands = nullptr; // made by the first drawing, freed with the bitmaps
+};
+extern ClockFace mainFace; // the main clock
 // The picture loaded from imagePath. It exists after every load; its image
 // is null when the file could not be decoded, and then it reports a width
 // and height of 0.
@@ -17,10 +39,6 @@ struct BackgroundImage {
 extern BackgroundImage *backgroundImage;
 UINT backgroundWidth();
 UINT backgroundHeight();
-
-// Side of both off-screen bitmaps: 384 pixels, or the clock's side when a
-// high DPI makes it larger (the bitmaps are made again then).
-extern int surfaceSide;
 
 // Set by a face rebuild that was to show the picture and found it without
 // width. Render never writes the settings: the caller switches the picture
@@ -39,24 +57,25 @@ extern int highContrast;
 Gdiplus::GpStatus createFontFamily(wchar_t const *name, Gdiplus::GpFontFamily **family);
 void releasePrivateFonts();
 
-// The window is the layered window that redrawClock presents to.
-void createDrawingResources(HWND window);
-void releaseDrawingResources();
+// The window is the layered window that redrawClock presents the face to
+// (none for a face that is only drawn). The face's surfaceSide is the side
+// its bitmaps are made with.
+void createDrawingResources(ClockFace &face, HWND window);
+void releaseDrawingResources(ClockFace &face);
 void loadBackgroundImage();
-void redrawClock();
+void redrawClock(ClockFace &face);
 // redrawClock for a given moment instead of the present one. A hidden
 // window is neither drawn nor presented to.
-void redrawClockAt(SYSTEMTIME const &now);
+void redrawClockAt(ClockFace &face, SYSTEMTIME const &now);
 
 // The top-down 32-bit pixels of the DIB section selected into a memory
-// context (surfaceSide pixels a row), or null when it holds none.
-DWORD *surfacePixels(HDC dc);
+// context, or null when it holds none; its row length in pixels into side.
+DWORD *surfacePixels(HDC dc, int *side = nullptr);
 
-// Draws the clock as it is at the moment now into the frame context (the
-// top-left width x height), rebuilding the face cache in the face context
-// first when dirty is set (and clearing it). The frame must hold the
-// previous call's drawing: only what changes is copied and drawn again,
-// and the rectangle of the frame that changed is returned (empty when
-// nothing did). A face rebuild, another size or frameDirty make the whole
-// frame change.
-RECT renderClock(HDC face, int &dirty, HDC frame, int width, int height, SYSTEMTIME const &now);
+// Draws the face as it is at the moment now into its frame (the top-left
+// width x height), rebuilding its cached face first when faceDirty is set
+// (and clearing it). The frame must hold the previous call's drawing: only
+// what changes is copied and drawn again, and the rectangle of the frame
+// that changed is returned (empty when nothing did). A face rebuild,
+// another size or frameDirty make the whole frame change.
+RECT renderClock(ClockFace &face, int width, int height, SYSTEMTIME const &now);

@@ -121,3 +121,16 @@
 // About box and Calendar
 #define IDC_VERSION 1023
 #define IDC_MONTHCAL 1035
+
+// World clocks: the zone dialog, its controls, its texts and the commands.
+#define IDD_WORLDCLOCK 160
+#define IDC_ZONEFILTER 1200
+#define IDC_ZONELIST 1201
+#define IDC_ZONELABEL 1202
+#define IDS_TIMEZONE 160
+#define IDS_REMOVECLOCK 161
+#define IDS_NOZONE 162
+#define IDS_TOOMANYCLOCKS 163
+#define IDM_ADDWORLDCLOCK 32900
+#define IDM_TIMEZONE 32901
+#define IDM_REMOVECLOCK 32902

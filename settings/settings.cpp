@@ -228,6 +228,7 @@ void loadSettings()
         loadAlarmMemory(key, localMinute(now));
         RegCloseKey(key);
     }
+    loadWorldClocks();
     loadAutorun();
 }
 
@@ -286,5 +287,6 @@ void saveSettings(HWND window)
     }
     saveAlarmMemory();
     saveAlarmTable(settings.alarms);
+    saveWorldClocks();
     saveAutorun();
 }

@@ -197,3 +197,38 @@ void setDefaultColors(ClockSettings &record);
 // The Run entry's data: the program's full path in quotes, followed by
 // " -autorun", whatever the command line of this start was.
 std::wstring autorunCommand(std::wstring const &programPath);
+
+// ---- World clocks: more faces, each in a time zone of its own. ----
+int const worldClockLimit = 8;
+int const labelUnits = 32; // a world clock's label: 31 characters and the terminator
+int const zoneKeyUnits = 128;
+
+struct WorldClock {
+    wchar_t zone[zoneKeyUnits]; // the time zone's key name, never an offset
+    wchar_t label[labelUnits];
+    int x, y; // the window's top-left corner on the screen
+    int size; // its side in standard pixels
+};
+extern WorldClock worldClocks[worldClockLimit];
+extern int worldClockCount;
+extern char const worldClocksKey[]; // their subkey of the settings key
+
+// Loaded by loadSettings and written by saveSettings: a missing, unknown or
+// broken entry is dropped, the others are kept.
+void loadWorldClocks();
+void saveWorldClocks();
+
+// One of the system's time zones: its key name and its display name.
+struct TimeZoneName {
+    std::wstring key;
+    std::wstring display;
+};
+// The system's time zones in the system's order (by their offsets): from
+// EnumDynamicTimeZoneInformation where the system has it, else from the
+// registry's list.
+std::vector<TimeZoneName> systemTimeZones();
+// The zone of that key name with its dynamic rules; false for an unknown one.
+bool findTimeZone(wchar_t const *key, DYNAMIC_TIME_ZONE_INFORMATION &zone);
+// The zone's local time at the UTC moment, by the rules of the moment's
+// year (SystemTimeToTzSpecificLocalTimeEx).
+bool zoneTime(DYNAMIC_TIME_ZONE_INFORMATION const &zone, SYSTEMTIME const &utc, SYSTEMTIME &local);

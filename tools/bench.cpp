@@ -2,11 +2,11 @@
 // smallest, default and largest sizes, and at the largest at 150 % and
 // 200 % display scaling (576 and 768 pixels). For each it prints the median and
 // the spread (10th to 90th percentile) of
-//   face    the face pass: a redraw with faceDirty set, less a plain tick
-//   redraw  a redraw with faceDirty set (face pass and tick together)
-//   tick    a redraw without faceDirty, one second later each time: copy
+//   face    the face pass: a redraw with mainFace.faceDirty set, less a plain tick
+//   redraw  a redraw with mainFace.faceDirty set (face pass and tick together)
+//   tick    a redraw without mainFace.faceDirty, one second later each time: copy
 //           of the changed part of the face, hands and its present
-//   frame   renderClock without faceDirty, one second later each time:
+//   frame   renderClock without mainFace.faceDirty, one second later each time:
 //           the tick less the present
 //   copy    the BitBlt of the whole face into the frame alone
 //   present alone   a full-frame UpdateLayeredWindow of the frame
@@ -57,8 +57,8 @@ static HWND createLayeredWindow()
     windowClass.lpszClassName = "HalvitrumBench";
     RegisterClassA(&windowClass);
     HWND window = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, windowClass.lpszClassName,
-                                  "", WS_POPUP, 50, 50, surfaceSide, surfaceSide, nullptr, nullptr,
-                                  windowClass.hInstance, nullptr);
+                                  "", WS_POPUP, 50, 50, mainFace.surfaceSide, mainFace.surfaceSide, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
     ShowWindow(window, SW_SHOWNOACTIVATE);
     return window;
 }
@@ -72,7 +72,7 @@ int main()
     setDefaultOptions(settings); // second hand, numbers, contour logo and day label
     setDefaultColors(settings);
     HWND window = createLayeredWindow();
-    createDrawingResources(window);
+    createDrawingResources(mainFace, window);
 
     for (int side : {144, 256, 384, 576, 768}) {
         SetWindowPos(window, nullptr, 0, 0, side, side, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -84,26 +84,28 @@ int main()
             return now;
         };
         Spread redraw = measure(100, [&nextSecond] {
-            faceDirty = 1;
-            redrawClockAt(nextSecond());
+            mainFace.faceDirty = 1;
+            redrawClockAt(mainFace, nextSecond());
         });
-        Spread tick = measure(300, [&nextSecond] { redrawClockAt(nextSecond()); });
+        Spread tick = measure(300, [&nextSecond] { redrawClockAt(mainFace, nextSecond()); });
         Spread frame = measure(300, [side, &nextSecond] {
-            int dirty = 0;
-            renderClock(faceDC, dirty, frameDC, side, side, nextSecond());
+            mainFace.faceDirty = 0;
+            renderClock(mainFace, side, side, nextSecond());
         });
-        Spread copy = measure(5000, [side] { BitBlt(frameDC, 0, 0, side, side, faceDC, 0, 0, SRCCOPY); });
+        Spread copy = measure(
+            5000, [side] { BitBlt(mainFace.frameDC, 0, 0, side, side, mainFace.faceDC, 0, 0, SRCCOPY); });
         Spread present = measure(300, [window, side] {
             SIZE size = {side, side};
             POINT source = {0, 0};
             BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-            UpdateLayeredWindow(window, nullptr, nullptr, &size, frameDC, &source, 0, &blend, ULW_ALPHA);
+            UpdateLayeredWindow(window, nullptr, nullptr, &size, mainFace.frameDC, &source, 0, &blend,
+                                ULW_ALPHA);
         });
         double pixels = 0;
         second = 0;
         for (int i = 0; i < 60; i++) {
-            int dirty = 0;
-            RECT change = renderClock(faceDC, dirty, frameDC, side, side, nextSecond());
+            mainFace.faceDirty = 0;
+            RECT change = renderClock(mainFace, side, side, nextSecond());
             pixels += double(change.right - change.left) * (change.bottom - change.top) / 60;
         }
         Spread face = {redraw.median - tick.median, redraw.low - tick.median, redraw.high - tick.median};
@@ -117,7 +119,7 @@ int main()
         printf("  %-15s %8.0f of %d\n", "dirty pixels", pixels, side * side);
     }
 
-    releaseDrawingResources();
+    releaseDrawingResources(mainFace);
     DestroyWindow(window);
     Gdiplus::GdiplusShutdown(token);
     return 0;

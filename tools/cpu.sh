@@ -19,6 +19,8 @@
 # and the wake-ups (runs of a thread) that the clock, the Wine server,
 # Wine's other processes and the reference used over SECONDS, scaled to a
 # minute, read from /proc/PID/task/*/schedstat.
+# HALVITRUM_FACES=N (default 1) shows N faces: the main clock and N - 1
+# world clocks (Tokyo) in a row below the reference, all of the same side.
 # HALVITRUM_BUILD names the build folder (default: build); the Halvitrum
 # target must be built, and clockctl for --hidden.
 set -euo pipefail
@@ -73,6 +75,15 @@ if [ "$mode" = --ringing ]; then
     # sound card.
     capture_sound "$build/cpu-sound"
 fi
+wine reg delete 'HKCU\Software\Orvella\Halvitrum\World clocks' /f >/dev/null 2>&1 || true
+for ((n = 1; n < ${HALVITRUM_FACES:-1}; n++)); do
+    key='HKCU\Software\Orvella\Halvitrum\World clocks'
+    wine reg add "$key" /v "Clock $n zone" /t REG_SZ /d 'Tokyo Standard Time' /f >/dev/null 2>&1
+    wine reg add "$key" /v "Clock $n label" /t REG_SZ /d "Tokyo $n" /f >/dev/null 2>&1
+    wine reg add "$key" /v "Clock $n X" /t REG_DWORD /d $(((n - 1) * side)) /f >/dev/null 2>&1
+    wine reg add "$key" /v "Clock $n Y" /t REG_DWORD /d "$side" /f >/dev/null 2>&1
+    wine reg add "$key" /v "Clock $n size" /t REG_DWORD /d "$side" /f >/dev/null 2>&1
+done
 wineserver -w
 [ "$mode" != --ringing ] || sleep_until $((alarm - 15))
 wineserver -p

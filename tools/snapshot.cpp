@@ -138,8 +138,8 @@ static bool savePng(int side, wchar_t const *path)
     if (!pngEncoder(encoder))
         return false;
     GpBitmap *bitmap = nullptr;
-    if (GdipCreateBitmapFromScan0(side, side, surfaceSide * 4, PixelFormat32bppPARGB,
-                                  reinterpret_cast<BYTE *>(surfacePixels(frameDC)), &bitmap) != Ok)
+    if (GdipCreateBitmapFromScan0(side, side, mainFace.surfaceSide * 4, PixelFormat32bppPARGB,
+                                  reinterpret_cast<BYTE *>(surfacePixels(mainFace.frameDC)), &bitmap) != Ok)
         return false;
     bool saved = GdipSaveImageToFile(bitmap, path, &encoder, nullptr) == Ok;
     GdipDisposeImage(bitmap);
@@ -165,15 +165,15 @@ int main()
     GdiplusStartupInput input;
     if (GdiplusStartup(&token, &input, nullptr) != Ok)
         return 1;
-    surfaceSide = std::max(surfaceSide, options.size);
-    createDrawingResources(nullptr);
+    mainFace.surfaceSide = std::max(mainFace.surfaceSide, options.size);
+    createDrawingResources(mainFace, nullptr);
     bool pictureWanted = settings.useImage == 1;
-    faceDirty = 1;
-    renderClock(faceDC, faceDirty, frameDC, options.size, options.size, options.now);
+    mainFace.faceDirty = 1;
+    renderClock(mainFace, options.size, options.size, options.now);
     if (pictureWanted && settings.useImage == 0)
         fwprintf(stderr, L"cannot read the picture %ls; the dial is plain\n", settings.imagePath);
     bool saved = savePng(options.size, options.output);
-    releaseDrawingResources();
+    releaseDrawingResources(mainFace);
     GdiplusShutdown(token);
     LocalFree(arguments);
     if (!saved)

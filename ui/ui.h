@@ -67,3 +67,9 @@ UINT const dpiChangedAfterParent = 0x02E3;
 int metricForDpi(int index, UINT dpi);
 // Moves a dialog that reaches out of its monitor's work area back into it.
 void keepDialogOnScreen(HWND dialog);
+
+// The world clock's dialog, showing the clock's zone and label first (none
+// for a new clock); whether the user chose a zone with OK, which the clock
+// then holds with its label.
+struct WorldClock;
+bool chooseWorldZone(HWND owner, WorldClock &clock);

@@ -146,8 +146,8 @@ TEST(LongRun, WeekOfTicksRingsEveryDueAlarmOnceAndLeaksNothing)
         dayChanges += now.wDay != previousDay;
         previousDay = now.wDay;
 
-        if (tickNeedsRedraw(now) && faceDirty) {
-            renderClock(faceDC, faceDirty, frameDC, client.right, client.bottom, now);
+        if (tickNeedsRedraw(now) && mainFace.faceDirty) {
+            renderClock(mainFace, client.right, client.bottom, now);
             if (++rebuilds == 2) {
                 objectsAfterFirstDay = liveGdiObjects();
                 bytesAfterFirstDay = settledPrivateBytes();

@@ -76,6 +76,7 @@ TEST(Resources, PopupMenu)
                         {IDM_SKIPNEXTALARM, "Skip next alarm"},
                         {0, nullptr},
                         {IDM_CALENDAR, "Calendar..."},
+                        {IDM_ADDWORLDCLOCK, "Add world clock..."},
                         {IDM_DEFAULTPOSITION, "Set default position"},
                         {0, "Size"},
                         {0, nullptr},

@@ -543,7 +543,7 @@ TEST_F(ClockWindow, HighContrastThemeComesAndGoes)
     auto dial = [] {
         GdiFlush();
         int d = side() * 33 / 100;
-        return surfacePixels(faceDC)[d * surfaceSide + d] & 0xFFFFFF;
+        return surfacePixels(mainFace.faceDC)[d * mainFace.surfaceSide + d] & 0xFFFFFF;
     };
     COLORREF window = GetSysColor(COLOR_WINDOW);
     EXPECT_EQ(0xC86432u, dial());
@@ -551,7 +551,7 @@ TEST_F(ClockWindow, HighContrastThemeComesAndGoes)
     SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0);
     contrast.dwFlags |= HCF_HIGHCONTRASTON;
     if (!SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, SPIF_SENDCHANGE)) {
-        highContrast = faceDirty = 1;
+        highContrast = mainFace.faceDirty = 1;
         paintClock();
     }
     EXPECT_EQ(DWORD(GetRValue(window) << 16 | GetGValue(window) << 8 | GetBValue(window)), dial());
@@ -636,7 +636,8 @@ protected:
     // before it: all of them when it drew nothing.
     template <class Action> static int unpaintedAfter(Action action)
     {
-        DWORD *pixels = surfacePixels(frameDC), *end = pixels + surfaceSide * surfaceSide;
+        DWORD *pixels = surfacePixels(mainFace.frameDC),
+              *end = pixels + mainFace.surfaceSide * mainFace.surfaceSide;
         DWORD const marker = 0x12345678;
         GdiFlush();
         std::fill(pixels, end, marker);
@@ -646,7 +647,7 @@ protected:
     }
     static bool redraws(SYSTEMTIME const &now)
     {
-        return unpaintedAfter([&] { clockTick(now); }) != surfaceSide * surfaceSide;
+        return unpaintedAfter([&] { clockTick(now); }) != mainFace.surfaceSide * mainFace.surfaceSide;
     }
     static SYSTEMTIME anotherDay()
     {
@@ -659,18 +660,18 @@ protected:
 TEST_F(Tick, FirstTickAndNewDayRebuildTheFace)
 {
     settings.showSeconds = 0;
-    faceDirty = 0;
+    mainFace.faceDirty = 0;
     // Minute 0 is taken as already drawn, so this tick draws nothing.
     EXPECT_FALSE(redraws(at(7, 10, 0, 5)));
-    EXPECT_EQ(1, faceDirty);
-    faceDirty = 0;
+    EXPECT_EQ(1, mainFace.faceDirty);
+    mainFace.faceDirty = 0;
     EXPECT_FALSE(redraws(at(7, 10, 0, 6)));
-    EXPECT_EQ(0, faceDirty);
+    EXPECT_EQ(0, mainFace.faceDirty);
     EXPECT_FALSE(redraws(at(8, 10, 0, 7)));
-    EXPECT_EQ(1, faceDirty);
+    EXPECT_EQ(1, mainFace.faceDirty);
     // The redraw rebuilds the face.
     EXPECT_TRUE(redraws(at(8, 10, 1, 0)));
-    EXPECT_EQ(0, faceDirty);
+    EXPECT_EQ(0, mainFace.faceDirty);
 }
 
 TEST_F(Tick, RedrawsOncePerMinuteWithoutSecondHand)
@@ -720,26 +721,27 @@ TEST_F(Tick, DisplayChangeRedrawsTheWholeFrame)
     clockTick(at(7, 10, 0, 0));
     RECT before = windowRect(mainWindow);
     int drawn = side();
-    DWORD *pixels = surfacePixels(frameDC);
+    DWORD *pixels = surfacePixels(mainFace.frameDC);
     DWORD const marker = 0x12345678;
     auto markedInSquare = [&] {
         GdiFlush();
         int count = 0;
         for (int y = 0; y < drawn; y++)
-            count += int(std::count(pixels + y * surfaceSide, pixels + y * surfaceSide + drawn, marker));
+            count += int(std::count(pixels + y * mainFace.surfaceSide,
+                                    pixels + y * mainFace.surfaceSide + drawn, marker));
         return count;
     };
     GdiFlush();
-    std::fill(pixels, pixels + surfaceSide * surfaceSide, marker);
+    std::fill(pixels, pixels + mainFace.surfaceSide * mainFace.surfaceSide, marker);
     clockTick(at(7, 10, 0, 1));
     int leftByTick = markedInSquare();
     EXPECT_GT(leftByTick, drawn * drawn / 2);
     EXPECT_LT(leftByTick, drawn * drawn);
 
-    std::fill(pixels, pixels + surfaceSide * surfaceSide, marker);
+    std::fill(pixels, pixels + mainFace.surfaceSide * mainFace.surfaceSide, marker);
     SendMessageA(mainWindow, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 800));
     EXPECT_EQ(0, markedInSquare());
-    EXPECT_EQ(0, frameDirty);
+    EXPECT_EQ(0, mainFace.frameDirty);
     EXPECT_EQ(before, windowRect(mainWindow));
 }
 
@@ -796,7 +798,7 @@ TEST_F(Tick, LiveTicksDrawEverySecondOnceOnTime)
             if (unpaintedAfter([&] {
                     DispatchMessageA(&message);
                     GetLocalTime(&end);
-                }) != surfaceSide * surfaceSide)
+                }) != mainFace.surfaceSide * mainFace.surfaceSide)
                 drawn.push_back(end);
         }
         return ticks;
@@ -814,9 +816,9 @@ TEST_F(Tick, LiveTicksDrawEverySecondOnceOnTime)
     EXPECT_LE(run(4000), 1);
     EXPECT_FALSE(redraws(anotherDay()));
     EXPECT_TRUE(drawn.empty());
-    EXPECT_EQ(surfaceSide * surfaceSide - side() * side(),
+    EXPECT_EQ(mainFace.surfaceSide * mainFace.surfaceSide - side() * side(),
               unpaintedAfter([] { ShowWindow(mainWindow, SW_SHOWNOACTIVATE); }));
-    EXPECT_EQ(0, faceDirty);
+    EXPECT_EQ(0, mainFace.faceDirty);
 }
 
 // A resume from sleep and a clock change draw the present moment at once,
@@ -826,7 +828,7 @@ TEST_F(Tick, ResumeAndTimeChangeRedrawAndRearm)
     for (UINT message : {UINT(WM_POWERBROADCAST), UINT(WM_TIMECHANGE)}) {
         clockTick(anotherDay());
         KillTimer(mainWindow, clockTimer);
-        EXPECT_EQ(surfaceSide * surfaceSide - side() * side(),
+        EXPECT_EQ(mainFace.surfaceSide * mainFace.surfaceSide - side() * side(),
                   unpaintedAfter([&] { SendMessageA(mainWindow, message, PBT_APMRESUMEAUTOMATIC, 0); }))
             << message;
         MSG tick;
@@ -915,12 +917,13 @@ protected:
     static Frame frameOfThe384PixelClock()
     {
         SYSTEMTIME const moment = {2026, 12, 1, 7, 10, 10, 30, 0};
-        faceDirty = 1;
+        mainFace.faceDirty = 1;
         paintClockAt(moment);
         GdiFlush();
-        EXPECT_EQ(384, surfaceSide);
-        return Frame{surfaceSide,
-                     {surfacePixels(frameDC), surfacePixels(frameDC) + surfaceSide * surfaceSide}};
+        EXPECT_EQ(384, mainFace.surfaceSide);
+        return Frame{mainFace.surfaceSide,
+                     {surfacePixels(mainFace.frameDC),
+                      surfacePixels(mainFace.frameDC) + mainFace.surfaceSide * mainFace.surfaceSide}};
     }
 };
 

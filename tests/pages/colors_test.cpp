@@ -60,7 +60,7 @@ static COLORREF dialColor()
 {
     RECT client;
     GetClientRect(mainWindow, &client);
-    return GetPixel(faceDC, client.right / 2 + 5, client.bottom / 2 + 5);
+    return GetPixel(mainFace.faceDC, client.right / 2 + 5, client.bottom / 2 + 5);
 }
 
 static std::wstring tempPath(wchar_t const *name)
@@ -171,8 +171,8 @@ TEST_F(ColorsPage, ChosenColourShowsInItsSwatchAndReachesTheFaceAtApply)
     settings.colorBackground = RGB(0, 0, 255);
     settings.colorMarkers = RGB(0, 0, 255);
     PageHost host(IDD_PROOPTIONS, colorsPageProc);
-    faceDirty = 1;
-    redrawClock();
+    mainFace.faceDirty = 1;
+    redrawClock(mainFace);
     ASSERT_EQ(RGB(0, 0, 255), dialColor());
     HBITMAP before = swatch(host, IDC_COLORBACKGROUND);
 
@@ -187,8 +187,8 @@ TEST_F(ColorsPage, ChosenColourShowsInItsSwatchAndReachesTheFaceAtApply)
     EXPECT_EQ(std::vector<WPARAM>(1, WPARAM(host.page())), host.changes());
     // The record and the face keep the old colour until the apply.
     EXPECT_EQ(RGB(0, 0, 255), settings.colorBackground);
-    faceDirty = 1;
-    redrawClock();
+    mainFace.faceDirty = 1;
+    redrawClock(mainFace);
     EXPECT_EQ(RGB(0, 0, 255), dialColor());
 
     EXPECT_EQ(0, host.notify(PSN_APPLY));

@@ -39,11 +39,11 @@ static bool topmost(HWND window)
 // shows.
 static void markFace()
 {
-    RECT all = {0, 0, surfaceSide, surfaceSide};
+    RECT all = {0, 0, mainFace.surfaceSide, mainFace.surfaceSide};
     HBRUSH brush = CreateSolidBrush(marker);
-    FillRect(faceDC, &all, brush);
+    FillRect(mainFace.faceDC, &all, brush);
     DeleteObject(brush);
-    faceDirty = 0;
+    mainFace.faceDirty = 0;
 }
 
 TEST_F(OptionsPage, ShowsTheRecordInItsControls)
@@ -170,8 +170,8 @@ TEST_F(OptionsPage, ApplyTakesEveryControlRedrawsAndSavesAtOnce)
     EXPECT_EQ(1, settings.logoType);
     EXPECT_STREQ(L"ORVELLA!", settings.logoText);
     // The face was rebuilt: the marker is gone and the rebuild request used up.
-    EXPECT_EQ(0, faceDirty);
-    EXPECT_NE(marker, GetPixel(faceDC, 1, 1));
+    EXPECT_EQ(0, mainFace.faceDirty);
+    EXPECT_NE(marker, GetPixel(mainFace.faceDC, 1, 1));
     // The applied options are in the registry, the Run entry included.
     DWORD value = 99;
     EXPECT_TRUE(numberValue(settingsKey, "show.seconds", value) && value == 0);

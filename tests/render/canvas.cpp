@@ -21,22 +21,22 @@ static testing::Environment *const canvas = testing::AddGlobalTestEnvironment(ne
 
 void Canvas::SetUp()
 {
-    surfaceSide = 768; // room for the largest clock at 200 %
+    mainFace.surfaceSide = 768; // room for the largest clock at 200 %
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "HalvitrumCanvas";
     RegisterClassA(&windowClass);
-    canvasWindow =
-        CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, "HalvitrumCanvas", "", WS_POPUP, 100, 100,
-                        surfaceSide, surfaceSide, nullptr, nullptr, windowClass.hInstance, nullptr);
+    canvasWindow = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, "HalvitrumCanvas", "", WS_POPUP, 100,
+                                   100, mainFace.surfaceSide, mainFace.surfaceSide, nullptr, nullptr,
+                                   windowClass.hInstance, nullptr);
     ShowWindow(canvasWindow, SW_SHOWNOACTIVATE); // a hidden window is not drawn
-    createDrawingResources(canvasWindow);
+    createDrawingResources(mainFace, canvasWindow);
 }
 
 void Canvas::TearDown()
 {
-    releaseDrawingResources();
+    releaseDrawingResources(mainFace);
     DestroyWindow(canvasWindow);
 }
 
@@ -73,8 +73,8 @@ SYSTEMTIME moment(int hour, int minute, int second, int day)
 
 void drawClock(int side, SYSTEMTIME const &now, bool rebuild)
 {
-    int dirty = rebuild;
-    renderClock(faceDC, dirty, frameDC, side, side, now);
+    mainFace.faceDirty = rebuild;
+    renderClock(mainFace, side, side, now);
     // The face's report of a picture without width, taken over as the clock does.
     if (pictureUnusable) {
         settings.useImage = 0;
@@ -84,12 +84,12 @@ void drawClock(int side, SYSTEMTIME const &now, bool rebuild)
 
 DWORD facePixel(int x, int y)
 {
-    return surfacePixels(faceDC)[y * surfaceSide + x];
+    return surfacePixels(mainFace.faceDC)[y * mainFace.surfaceSide + x];
 }
 
 DWORD framePixel(int x, int y)
 {
-    return surfacePixels(frameDC)[y * surfaceSide + x];
+    return surfacePixels(mainFace.frameDC)[y * mainFace.surfaceSide + x];
 }
 
 DWORD opaque(COLORREF color)
@@ -102,25 +102,25 @@ static std::vector<DWORD> copyOf(HDC dc, int side)
     std::vector<DWORD> pixels;
     DWORD const *bits = surfacePixels(dc);
     for (int y = 0; y < side; y++)
-        pixels.insert(pixels.end(), bits + y * surfaceSide, bits + y * surfaceSide + side);
+        pixels.insert(pixels.end(), bits + y * mainFace.surfaceSide, bits + y * mainFace.surfaceSide + side);
     return pixels;
 }
 
 std::vector<DWORD> frameCopy(int side)
 {
-    return copyOf(frameDC, side);
+    return copyOf(mainFace.frameDC, side);
 }
 
 std::vector<DWORD> faceCopy(int side)
 {
-    return copyOf(faceDC, side);
+    return copyOf(mainFace.faceDC, side);
 }
 
 bool premultiplied(DWORD const *pixels, int side)
 {
     for (int y = 0; y < side; y++)
         for (int x = 0; x < side; x++) {
-            DWORD p = pixels[y * surfaceSide + x];
+            DWORD p = pixels[y * mainFace.surfaceSide + x];
             DWORD a = p >> 24;
             if ((p >> 16 & 0xFF) > a || (p >> 8 & 0xFF) > a || (p & 0xFF) > a)
                 return false;

@@ -112,19 +112,20 @@ TEST(Face, OnlyTheTopLeftSquareIsDrawn)
     useTestSettings();
     settings.showNumbers = 1;
     for (int side : {144, 256, 384}) {
-        for (HDC dc : {faceDC, frameDC})
-            std::fill(surfacePixels(dc), surfacePixels(dc) + surfaceSide * surfaceSide, untouched);
+        for (HDC dc : {mainFace.faceDC, mainFace.frameDC})
+            std::fill(surfacePixels(dc), surfacePixels(dc) + mainFace.surfaceSide * mainFace.surfaceSide,
+                      untouched);
         drawClock(side, moment(9, 5, 0));
         // The face pass clears its whole bitmap but draws only in the square.
         int kept = 0, drawnOver = 0;
-        for (int y = 0; y < surfaceSide; y++)
-            for (int x = 0; x < surfaceSide; x++) {
+        for (int y = 0; y < mainFace.surfaceSide; y++)
+            for (int x = 0; x < mainFace.surfaceSide; x++) {
                 bool mine = x < side && y < side;
                 kept += !mine && framePixel(x, y) == untouched;
                 kept += !mine && (facePixel(x, y) == untouched || facePixel(x, y) == 0);
                 drawnOver += mine && framePixel(x, y) != untouched && facePixel(x, y) != untouched;
             }
-        EXPECT_EQ(2 * (surfaceSide * surfaceSide - side * side), kept) << side;
+        EXPECT_EQ(2 * (mainFace.surfaceSide * mainFace.surfaceSide - side * side), kept) << side;
         EXPECT_EQ(side * side, drawnOver) << side;
     }
 }
@@ -434,11 +435,37 @@ TEST(Face, RebuiltOnlyWhenDirty)
     useTestSettings();
     drawClock(side, moment(12, 0, 0));
     settings.colorBackground = RGB(10, 20, 30);
-    int dirty = 0;
-    renderClock(faceDC, dirty, frameDC, side, side, moment(12, 0, 1));
+    mainFace.faceDirty = 0;
+    renderClock(mainFace, side, side, moment(12, 0, 1));
     EXPECT_EQ(opaque(testBackground), framePixel(cx - 40, cy + 20));
-    dirty = 1;
-    renderClock(faceDC, dirty, frameDC, side, side, moment(12, 0, 2));
-    EXPECT_EQ(0, dirty);
+    mainFace.faceDirty = 1;
+    renderClock(mainFace, side, side, moment(12, 0, 2));
+    EXPECT_EQ(0, mainFace.faceDirty);
     EXPECT_EQ(opaque(RGB(10, 20, 30)), framePixel(cx - 40, cy + 20));
+}
+
+// A world clock's label stands where the logo text stands, in the lower
+// half of the dial, also with the logo turned off; nothing else changes.
+TEST(Face, WorldClockLabelInTheLogoPlace)
+{
+    int const side = 256;
+    useTestSettings(); // no logo
+    drawClock(side, moment(12, 0, 0));
+    std::vector<DWORD> plain = faceCopy(side);
+    mainFace.label = L"WWWWWW";
+    drawClock(side, moment(12, 0, 0));
+    mainFace.label = nullptr;
+    std::vector<DWORD> labelled = faceCopy(side);
+    float R4 = 0.97f * 0.97f * 0.9f * 0.99f * faceRadius(side);
+    int changedInside = 0, changedOutside = 0;
+    for (int y = 0; y < side; y++)
+        for (int x = 0; x < side; x++) {
+            if (plain[y * side + x] == labelled[y * side + x])
+                continue;
+            bool inLogo = std::abs(x - side / 2) < R4 && y > side / 2 && y < side / 2 + 2 * R4 / 3;
+            (inLogo ? changedInside : changedOutside)++;
+        }
+    EXPECT_GT(changedInside, 100);
+    EXPECT_EQ(0, changedOutside);
+    drawClock(side, moment(12, 0, 0)); // the next test finds the plain face
 }

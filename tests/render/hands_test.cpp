@@ -104,8 +104,9 @@ TEST(Hands, WithoutSecondsHubAndItsShadowRemain)
 static void drawHandsAlone(int side, SYSTEMTIME const &now)
 {
     drawClock(side, now);
-    std::fill(surfacePixels(faceDC), surfacePixels(faceDC) + surfaceSide * surfaceSide, 0);
-    frameDirty = 1;
+    std::fill(surfacePixels(mainFace.faceDC),
+              surfacePixels(mainFace.faceDC) + mainFace.surfaceSide * mainFace.surfaceSide, 0);
+    mainFace.frameDirty = 1;
     drawClock(side, now, false);
 }
 

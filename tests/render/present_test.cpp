@@ -23,7 +23,7 @@ static void reportFirstNotPremultiplied(DWORD const *pixels, int side, char cons
 {
     for (int y = 0; y < side; y++)
         for (int x = 0; x < side; x++) {
-            DWORD p = pixels[y * surfaceSide + x];
+            DWORD p = pixels[y * mainFace.surfaceSide + x];
             DWORD a = p >> 24;
             if ((p >> 16 & 0xFF) > a || (p >> 8 & 0xFF) > a || (p & 0xFF) > a) {
                 ADD_FAILURE() << what << " pixel " << x << "," << y << " = " << std::hex << p;
@@ -40,13 +40,13 @@ TEST(Premultiplied, EveryPixelOfEveryFrame)
         settings.showLogo = 2;
         settings.showDayOfTheWeek = 1;
         drawClock(side, moment(10, 10, 40));
-        reportFirstNotPremultiplied(surfacePixels(faceDC), side, "face");
-        reportFirstNotPremultiplied(surfacePixels(frameDC), side, "frame");
+        reportFirstNotPremultiplied(surfacePixels(mainFace.faceDC), side, "face");
+        reportFirstNotPremultiplied(surfacePixels(mainFace.frameDC), side, "frame");
         settings.showLogo = 1;
         settings.showDayOfTheWeek = 2;
         drawClock(side, moment(4, 45, 10));
-        reportFirstNotPremultiplied(surfacePixels(faceDC), side, "face");
-        reportFirstNotPremultiplied(surfacePixels(frameDC), side, "frame");
+        reportFirstNotPremultiplied(surfacePixels(mainFace.faceDC), side, "face");
+        reportFirstNotPremultiplied(surfacePixels(mainFace.frameDC), side, "frame");
     }
 }
 
@@ -63,8 +63,8 @@ TEST(Premultiplied, EveryPixelOfAPictureDial)
         settings.useImage = 1;
         drawClock(side, moment(8, 20, 40));
         ASSERT_EQ(1, settings.useImage);
-        reportFirstNotPremultiplied(surfacePixels(faceDC), side, "face");
-        reportFirstNotPremultiplied(surfacePixels(frameDC), side, "frame");
+        reportFirstNotPremultiplied(surfacePixels(mainFace.faceDC), side, "face");
+        reportFirstNotPremultiplied(surfacePixels(mainFace.frameDC), side, "frame");
     }
     DeleteFileW(path.c_str());
     lstrcpyW(settings.imagePath, L"rose.jpg");
@@ -91,9 +91,9 @@ TEST(Present, TicksLeaveNoTrails)
         at.QuadPart += tick * 10000000ull;
         FILETIME file = {at.LowPart, at.HighPart};
         FileTimeToSystemTime(&file, &now);
-        int dirty = now.wDay != lastDay;
+        mainFace.faceDirty = now.wDay != lastDay;
         lastDay = now.wDay;
-        RECT change = renderClock(faceDC, dirty, frameDC, side, side, now);
+        RECT change = renderClock(mainFace, side, side, now);
         std::vector<DWORD> frame = frameCopy(side);
         if (!previous.empty()) {
             int outside = 0;
@@ -169,9 +169,9 @@ TEST(Present, RedrawKeepsThePlaceAndShowsTheClientSize)
     useTestSettings();
     for (int side : {144, 256, 384}) {
         SetWindowPos(canvasWindow, nullptr, 120, 80, side, side, SWP_NOZORDER | SWP_NOACTIVATE);
-        faceDirty = 1;
-        redrawClock();
-        EXPECT_EQ(0, faceDirty);
+        mainFace.faceDirty = 1;
+        redrawClock(mainFace);
+        EXPECT_EQ(0, mainFace.faceDirty);
         RECT window;
         GetWindowRect(canvasWindow, &window);
         EXPECT_EQ(120, window.left);
@@ -179,23 +179,23 @@ TEST(Present, RedrawKeepsThePlaceAndShowsTheClientSize)
         EXPECT_EQ(side, window.right - window.left);
         EXPECT_EQ(side, window.bottom - window.top);
         EXPECT_EQ(opaque(testRing1), framePixel(side / 2, side / 2));
-        EXPECT_TRUE(premultiplied(surfacePixels(frameDC), side));
+        EXPECT_TRUE(premultiplied(surfacePixels(mainFace.frameDC), side));
     }
 }
 
 TEST(Present, NothingIsDrawnOnceReleased)
 {
     HWND window = canvasWindow;
-    releaseDrawingResources();
-    EXPECT_EQ(nullptr, frameDC);
-    EXPECT_EQ(nullptr, faceDC);
+    releaseDrawingResources(mainFace);
+    EXPECT_EQ(nullptr, mainFace.frameDC);
+    EXPECT_EQ(nullptr, mainFace.faceDC);
     EXPECT_EQ(nullptr, backgroundImage);
-    faceDirty = 1;
-    redrawClock();
-    EXPECT_EQ(1, faceDirty);
-    releaseDrawingResources(); // a second release finds nothing to free
-    createDrawingResources(window);
-    ASSERT_NE(nullptr, surfacePixels(frameDC));
-    redrawClock();
-    EXPECT_EQ(0, faceDirty);
+    mainFace.faceDirty = 1;
+    redrawClock(mainFace);
+    EXPECT_EQ(1, mainFace.faceDirty);
+    releaseDrawingResources(mainFace); // a second release finds nothing to free
+    createDrawingResources(mainFace, window);
+    ASSERT_NE(nullptr, surfacePixels(mainFace.frameDC));
+    redrawClock(mainFace);
+    EXPECT_EQ(0, mainFace.faceDirty);
 }

@@ -364,7 +364,7 @@ TEST(SettingsFuzz, RandomRegistryStatesLoadAndDraw)
         states = atoi(wanted);
     HWND window =
         CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    createDrawingResources(window);
+    createDrawingResources(mainFace, window);
     SYSTEMTIME now = {2026, 12, 1, 7, 10, 10, 30, 0}; // a Monday
     RegistryFuzzer fuzzer(20261208);
     DWORD start = GetTickCount();
@@ -379,15 +379,15 @@ TEST(SettingsFuzz, RandomRegistryStatesLoadAndDraw)
             break;
         loadBackgroundImage();
         int side = clampSide(settings.size);
-        faceDirty = 1;
-        renderClock(faceDC, faceDirty, frameDC, side, side, now);
-        EXPECT_EQ(0, faceDirty);
+        mainFace.faceDirty = 1;
+        renderClock(mainFace, side, side, now);
+        EXPECT_EQ(0, mainFace.faceDirty);
         GdiFlush();
-        DWORD centre = surfacePixels(frameDC)[(side / 2) * surfaceSide + side / 2];
+        DWORD centre = surfacePixels(mainFace.frameDC)[(side / 2) * mainFace.surfaceSide + side / 2];
         EXPECT_EQ(0xFFu, centre >> 24) << "state " << state << ": no clock drawn";
     }
     printf("%d registry states loaded and drawn in %.1f s\n", states, (GetTickCount() - start) / 1000.0);
-    releaseDrawingResources();
+    releaseDrawingResources(mainFace);
     DestroyWindow(window);
     clearRegistry();
 }
