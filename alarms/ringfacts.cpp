@@ -116,22 +116,16 @@ static void readPower(RingFacts &facts)
     LocalFree(scheme);
 }
 
-// The alarm that rings next: the one whose time the next due minute has
-// (a snooze rings its alarm again, at another minute).
+// The alarm that rings next, or again after its snooze.
 static AlarmEvent const *nextAlarm()
 {
-    SYSTEMTIME now, due;
+    SYSTEMTIME now;
     GetLocalTime(&now);
-    if (!nextDueAlarm(now, due))
+    int slot = -1;
+    LONGLONG from = localMinute(now);
+    if (!from || !nextDueMinute(settings.alarms, snoozes, from, nullptr, &slot) || slot < 0)
         return nullptr;
-    LONGLONG minute = localMinute(due);
-    for (int i = 0; i < snoozes.count; ++i)
-        if (snoozes.items[i].due == minute)
-            return snoozedAlarm(settings.alarms, snoozes.items[i]);
-    for (int slot = 0; slot < maxAlarms && settings.alarms[slot].hours != -1; ++slot)
-        if (alarmFires(settings.alarms[slot], due))
-            return &settings.alarms[slot];
-    return nullptr;
+    return &settings.alarms[slot];
 }
 
 void gatherRingFacts()

@@ -718,7 +718,7 @@ INT_PTR CALLBACK standInProc(HWND, UINT message, WPARAM wParam, LPARAM)
 TEST(RingingWindow, LeavesTheKeyboardWhereItWas)
 {
     AlarmNotices notices = {};
-    notices.items[0] = {7, 30, L"Wake up", false, true, 0, 0};
+    notices.items[0] = {1, 7, 30, L"Wake up", false, true, 0, 0};
     notices.count = 1;
     HWND clock =
         CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);

@@ -30,6 +30,10 @@ SYSTEMTIME monday(int hour, int minute, int second)
     return time;
 }
 
+// A tick of the afternoon before: further back than a clock set back that
+// repeats minutes already rung, so that Monday's alarms are due again.
+SYSTEMTIME const dayBefore = {2026, 12, 0, 6, 16, 0, 0, 0};
+
 std::wstring tempFile(wchar_t const *name)
 {
     wchar_t folder[MAX_PATH];
@@ -124,14 +128,13 @@ class AlarmSound : public testing::Test {
 protected:
     void SetUp() override
     {
-        stopAlarms();
+        endToldAlarms();
         snoozes.count = 0;
         setAlarmWindow(nullptr, 0);
         settings.startQuietly = 0;
         lstrcpynW(settings.waveFile, (binFolder() + L"\\rooster.wav").c_str(), textUnits);
         settings.alarms[0].hours = -1;
-        // A tick of a minute long before, so that the next one is due.
-        checkAlarms(monday(3, 0, 0));
+        checkAlarms(dayBefore);
     }
     void TearDown() override
     {
@@ -145,6 +148,7 @@ protected:
         AlarmEvent &event = settings.alarms[slot];
         event = {};
         event.on = 1;
+        event.id = slot + 1;
         event.hours = hours;
         event.minutes = minutes;
         std::fill(event.week, event.week + 7, 1);
@@ -248,7 +252,7 @@ TEST_F(AlarmSound, ReadsEachWaveFormat)
         EXPECT_TRUE(beginsWith(expected))
             << row.bits << " bits, " << row.channels << " channels, " << row.rate;
         stopAlarmSound();
-        checkAlarms(monday(3, 0, 0));
+        checkAlarms(dayBefore);
     }
 }
 

@@ -85,7 +85,7 @@ TEST(Resources, PopupMenu)
                         {IDM_HOMEPAGE, "Home page"},
                         {0, nullptr},
                         {IDM_EXIT, "Exit"}});
-    HMENU size = GetSubMenu(popup, 9);
+    HMENU size = GetSubMenu(popup, 10);
     ASSERT_NE(nullptr, size);
     expectItems(size, {{IDM_SIZEDECREASE, "decrease"},
                        {IDM_SIZEINCREASE, "increase"},

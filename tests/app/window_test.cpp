@@ -286,7 +286,7 @@ TEST_F(ClockWindow, SizeItemsGrayAtTheLimits)
         {160, {0, 0}},
     };
     create();
-    HMENU sizeMenu = GetSubMenu(popupMenu, 9);
+    HMENU sizeMenu = GetSubMenu(popupMenu, 10);
     ASSERT_NE(nullptr, sizeMenu);
     for (HMENU opening : {popupMenu, sizeMenu}) {
         for (auto const &c : cases) {
@@ -499,7 +499,7 @@ TEST_F(ClockWindow, TrayIconByKeyboard)
     EXPECT_EQ(300, menuRect.left);
     EXPECT_EQ(200, menuRect.top);
 
-    settings.alarms[0] = {1, L"Wake up", 7, 30, {1, 1, 1, 1, 1, 1, 1}, L""};
+    settings.alarms[0] = {1, L"Wake up", 7, 30, {1, 1, 1, 1, 1, 1, 1}, 1, 0, 0, L""};
     settings.alarms[1].hours = -1;
     SYSTEMTIME const before = {2026, 12, 1, 7, 7, 29, 59, 0}, due = {2026, 12, 1, 7, 7, 30, 0, 0};
     checkAlarms(before);
