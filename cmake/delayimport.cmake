@@ -49,7 +49,7 @@ function(delay_import name dll)
   execute_process(COMMAND ${CMAKE_AR} x ${library} ${head} ${tail} WORKING_DIRECTORY ${members}
                   COMMAND_ERROR_IS_FATAL ANY)
   foreach(part head tail)
-    if(part STREQUAL head)
+    if(part STREQUAL "head")
       set(place a)
     else()
       set(place c)

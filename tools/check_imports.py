@@ -98,19 +98,21 @@ def check(nm, program, dlls, required):
             faults.append('the delay-load descriptor of %s is not RVA-based' % dll)
             continue
         writable('the module handle of %s' % dll, module_rva, 8)
-        index = 0
-        while image.at(names_rva + 8 * index, '<Q')[0]:
+        count = 0
+        while image.at(names_rva + 8 * count, '<Q')[0]:
+            count += 1
+        if count == 0:
+            faults.append('the delay-load descriptor of %s names no function' % dll)
+            continue
+        writable('the address table of %s (%d functions)' % (dll, count), table_rva, 8 * count)
+        for index in range(count):
             entry = image.at(names_rva + 8 * index, '<Q')[0]
-            slot = table_rva + 8 * index
             function = '#%d' % (entry & 0xFFFF) if entry >> 63 else image.string(entry + 2)
-            writable('the address of %s!%s' % (dll, function), slot, 8)
             imp = addresses.get('__imp_' + function)
-            if imp is not None and imp - image.base != slot:
+            if imp is not None and imp - image.base != table_rva + 8 * index:
                 faults.append('%s!%s has the slot of another function: the address and name tables of %s '
                               'are out of step' % (dll, function, dll))
-            index += 1
-        if index == 0:
-            faults.append('the delay-load descriptor of %s names no function' % dll)
+                break
 
     ordinary = [name.lower() for name in image.ordinary_imports()]
     for dll in dlls:

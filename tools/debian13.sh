@@ -31,6 +31,12 @@ if [ $# -eq 0 ] && [ ! -t 0 ]; then
     exit 2
 fi
 
+if ! command -v debootstrap >/dev/null; then
+    echo "Installing debootstrap" >&2
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap >/dev/null
+fi
+
 mkdir -p "$(dirname "$system")" "$debs"
 # One user of the system at a time: another run waits here.
 exec 9>"$system.lock"
