@@ -119,7 +119,7 @@ inside() {
     local variables=(PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root
                      "TERM=${TERM:-dumb}" LANG=C.UTF-8 "CI=${CI:-}")
     local name
-    for name in $(compgen -e | grep '^HALVITRUM_' | grep -v '^HALVITRUM_DEBIAN13$'); do
+    for name in $(compgen -e | grep -E '^(HALVITRUM|GTEST)_' | grep -v '^HALVITRUM_DEBIAN13$'); do
         variables+=("$name=${!name}")
     done
     variables+=("HALVITRUM_BUILD=$root/build-debian13")
