@@ -21,6 +21,7 @@ system=${system%/}
 debs=$system-apt
 ready=$system/.halvitrum-ready
 mirror=http://deb.debian.org/debian
+made= # the topmost folder made inside the system for the checkout
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "tools/debian13.sh makes and enters a Debian 13 system with debootstrap, mount and chroot: run it as root." >&2
@@ -78,8 +79,11 @@ leave() {
     for point in $(mounts_inside); do
         umount -R -l "$point" 2>/dev/null || true
     done
-    # The empty folder that held the checkout.
-    [ -d "$system$root" ] && rmdir -p --ignore-fail-on-non-empty "$system$root" 2>/dev/null
+    # The folders made to hold the checkout, once empty.
+    local folder=$system$root
+    while [ -n "$made" ] && [ "${#folder}" -ge "${#made}" ] && rmdir "$folder" 2>/dev/null; do
+        folder=$(dirname "$folder")
+    done
     if [ -n "$(mounts_inside)" ]; then
         echo "Still mounted below $system:" >&2
         mounts_inside >&2
@@ -105,6 +109,9 @@ bind() {
 }
 
 enter() {
+    made=$system$root
+    while [ ! -e "$(dirname "$made")" ]; do made=$(dirname "$made"); done
+    [ -e "$made" ] && made=
     bind /proc /proc
     bind /sys /sys
     bind /dev /dev

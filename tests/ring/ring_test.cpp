@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -50,18 +49,6 @@ bool modifyTrayIcon(HWND window)
     icon.uFlags = NIF_TIP;
     lstrcpyW(icon.szTip, L"Halvitrum");
     return Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE;
-}
-
-// Wine 10's shell shows no balloon for an icon's NIF_INFO: the icon shows
-// in its taskbar and NIM_MODIFY succeeds, but no tooltip appears, where
-// Wine 8's shell shows it. There the alarm is known by its sound, and the
-// balloon's part is left out.
-bool shellShowsBalloons()
-{
-    using Version = char const *(CDECL *)();
-    auto version = reinterpret_cast<Version>(
-        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")));
-    return !version || atoi(version()) < 10;
 }
 
 bool isHalfPastSeven(SYSTEMTIME const &time)
