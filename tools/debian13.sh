@@ -46,9 +46,12 @@ if ! flock -n 9; then
     flock 9
 fi
 
-# The mount points below the system, deepest first.
+# The mount points below the system, deepest first, one a line (mountinfo
+# writes a blank as \040).
 mounts_inside() {
-    awk -v top="$system/" 'index($5, top) == 1 { print $5 }' /proc/self/mountinfo | sort -r
+    local point
+    awk -v top="$system/" 'index($5, top) == 1 { print $5 }' /proc/self/mountinfo | sort -r |
+        while IFS= read -r point; do printf '%b\n' "$point"; done
 }
 
 # processes_inside: the processes whose root is the system (started by
@@ -76,7 +79,7 @@ leave() {
         [ -z "$pids" ] || kill -KILL $pids 2>/dev/null || true
     fi
     local point
-    for point in $(mounts_inside); do
+    mounts_inside | while IFS= read -r point; do
         umount -R -l "$point" 2>/dev/null || true
     done
     # The folders made to hold the checkout, once empty.
