@@ -30,8 +30,9 @@ pass() {
 
 code=0
 pass 'AlarmRing.*' "$(($(date -d '2026-12-07 07:29:40' +%s) - $(date +%s)))s" || code=1
-# The information icon is the tooltip's title icon 1.
-if ! grep -q 'title = L"Alarm", icon = 0*1$' "$RUN/log"; then
+# The information icon is the tooltip's title icon 1. Wine 10's shell shows
+# no balloon for an icon's NIF_INFO (Wine 8's does): there this is skipped.
+if wine --version | grep -q '^wine-[0-9]\.'  && ! grep -q 'title = L"Alarm", icon = 0*1$' "$RUN/log"; then
     echo "The shell was not asked for an information balloon titled \"Alarm\"." >&2
     grep -a 'title = ' "$RUN/log" >&2
     code=1

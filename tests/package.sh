@@ -123,18 +123,8 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 wineboot -i >/dev/null 2>&1
 wineserver -w
 
-exit_file=$work/exit
-export HALVITRUM_EXIT_FILE HALVITRUM_SETUP HALVITRUM_ZIP_FOLDER
-HALVITRUM_EXIT_FILE=$(windows_path "$exit_file")
+export HALVITRUM_SETUP HALVITRUM_ZIP_FOLDER
 HALVITRUM_SETUP=$(windows_path "$setup")
 HALVITRUM_ZIP_FOLDER=$(windows_path "$unpacked/Halvitrum")
-log=$work/log
-timeout 240 wine explorer /desktop=HalvitrumPackage,1280x800 "$program" >"$log" 2>&1 </dev/null
-cat "$log"
-if [ ! -s "$exit_file" ]; then
-    echo "$(basename "$program") ended without reporting a result" >&2
-    exit 1
-fi
-code=$(tr -dc 0-9 <"$exit_file")
-[ "$code" = 0 ] || status=$code
+run_in_desktop "$work" HalvitrumPackage,1280x800 timeout 240 -- "$program" || status=$?
 exit "$status"

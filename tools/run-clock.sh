@@ -24,6 +24,7 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     own_display=1
 fi
 prepare_prefix # the clock takes its face font from beside it
+enable_shell Halvitrum
 
 # Inside a virtual desktop every program that should see the clock joins
 # the same desktop by its name. Wine runs in a session of its own: Ctrl-C

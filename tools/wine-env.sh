@@ -3,7 +3,9 @@
 
 export WINEDEBUG=${WINEDEBUG:--all}
 # The Mono and Gecko add-ons cannot be downloaded here; never ask for them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# A program that crashes ends at once: Wine's debugger would wait on it
+# until its test's time-out.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export WINEARCH=win64
 
 # running PID: whether that process exists and has not ended.
@@ -69,6 +71,16 @@ install_face_font() {
     fi
 }
 
+# enable_shell NAME: the Wine desktop NAME shows Wine's shell (taskbar,
+# notification area, balloons), as Windows always does. Wine 8 showed it
+# in every desktop; Wine 10 only in one named "shell" or whose EnableShell
+# value is set, which is done here once per prefix.
+enable_shell() {
+    grep -qF "[Software\\\\Wine\\\\Explorer\\\\Desktops\\\\$1]" "$WINEPREFIX/user.reg" 2>/dev/null ||
+        wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\$1" /v EnableShell /t REG_DWORD /d 1 /f \
+            >/dev/null 2>&1 || true
+}
+
 # windows_path PATH: the Wine (Z:) form of an absolute Unix path.
 windows_path() {
     printf 'Z:%s' "${1//\//\\}"
@@ -90,9 +102,11 @@ ASOUND
 # the display itself when empty), through the LAUNCHER words when given
 # (timeout, faketime). Its result is the program's exit code, which from
 # inside a desktop only comes back through the file HALVITRUM_EXIT_FILE
-# (FOLDER/exit). The output goes to FOLDER/log, shown as it grows less
-# Wine's traces: Wine's helper processes outlive the program and would
-# keep the caller's output open.
+# (FOLDER/exit). Wine's output goes to FOLDER/log and the program's to
+# FOLDER/output (HALVITRUM_OUTPUT_FILE; Wine 10 gives a program started in
+# a desktop no standard handles), both shown as they grow, less Wine's
+# traces: Wine's helper processes outlive the program and would keep the
+# caller's output open.
 run_in_desktop() {
     local folder=$1 desktop=$2 launcher=() explorer=()
     shift 2
@@ -101,13 +115,17 @@ run_in_desktop() {
         shift
     done
     shift
-    [ -n "$desktop" ] && explorer=(explorer "/desktop=$desktop")
+    if [ -n "$desktop" ]; then
+        enable_shell "${desktop%%,*}"
+        explorer=(explorer "/desktop=$desktop")
+    fi
     rm -f "$folder/exit"
     : >"$folder/log"
-    HALVITRUM_EXIT_FILE=$(windows_path "$folder/exit") \
+    : >"$folder/output"
+    HALVITRUM_EXIT_FILE=$(windows_path "$folder/exit") HALVITRUM_OUTPUT_FILE=$(windows_path "$folder/output") \
         "${launcher[@]}" wine "${explorer[@]}" "$@" >"$folder/log" 2>&1 </dev/null &
     local pid=$!
-    tail -n +1 -f --pid="$pid" "$folder/log" | grep -av --line-buffered ':trace:'
+    tail -q -n +1 -f --pid="$pid" "$folder/log" "$folder/output" | grep -av --line-buffered ':trace:'
     wait "$pid"
     if [ ! -s "$folder/exit" ]; then
         echo "$(basename "$1") ended without reporting a result" >&2

@@ -128,12 +128,15 @@ TEST_F(AlarmRing, StoredAlarmRingsAndAClickStopsIt)
                                  200, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(inUse);
 
-    bool shown = waitUntil([&] { return findBalloon(balloon); }, 35000);
+    bool const balloons = shellShowsBalloons();
+    bool shown = waitUntil([&] { return balloons ? findBalloon(balloon) : soundGrows(); }, 35000);
     GetLocalTime(&now);
     ASSERT_TRUE(shown) << "no balloon by " << now.wHour << ":" << now.wMinute << ":" << now.wSecond
                        << ", sound bytes " << soundBytes();
     EXPECT_TRUE(isHalfPastSeven(now)) << "the balloon came at " << now.wHour << ":" << now.wMinute;
-    EXPECT_EQ(wakeUp, balloon.text);
+    if (balloons) {
+        EXPECT_EQ(wakeUp, balloon.text);
+    }
     EXPECT_TRUE(soundGrows()) << "the wave file does not play";
     EXPECT_TRUE(waitUntil([] { return ringWindow() && ringText(ringWindow()) != L""; }, 3000));
     EXPECT_NE(std::wstring::npos, ringText(ringWindow()).find(wakeUp))

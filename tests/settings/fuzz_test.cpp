@@ -286,14 +286,16 @@ private:
             Stored const &stored = numbers_.size() > index ? numbers_[index] : Stored();
             ++index;
             // Only the two known logo contents are taken.
-            if (stored.isNumber() && (lstrcmpA(field.name, "show.logoType") != 0 || stored.number() <= 1))
+            if (stored.isNumber() && (lstrcmpA(field.name, "show.logoType") != 0 || stored.number() <= 1)) {
                 EXPECT_EQ(int(stored.number()), settings.*field.field) << field.name;
+            }
         }
         for (ColorField const &field : colorFields) {
             Stored const &stored = numbers_.size() > index ? numbers_[index] : Stored();
             ++index;
-            if (stored.isNumber())
+            if (stored.isNumber()) {
                 EXPECT_EQ(stored.number(), settings.*field.field) << field.name;
+            }
         }
     }
     void expectTexts() const

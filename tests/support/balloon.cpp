@@ -30,6 +30,14 @@ struct RemoteBlock {
 
 int const remoteTextChars = 1024;
 
+bool shellShowsBalloons()
+{
+    using Version = char const *(CDECL *)();
+    auto version = reinterpret_cast<Version>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")));
+    return !version || atoi(version()) < 10;
+}
+
 bool findBalloon(Balloon &balloon)
 {
     HWND tip = nullptr;

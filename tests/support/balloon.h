@@ -16,6 +16,12 @@ struct Balloon {
 // TTS_BALLOON, owned by the shell's process. Whether one is shown.
 bool findBalloon(Balloon &balloon);
 
+// Whether the desktop's shell shows balloons. Wine 10's taskbar shows none
+// for an icon's NIF_INFO (the icon shows and NIM_MODIFY succeeds, but no
+// tooltip appears; its notification area without a taskbar shows them, as
+// Wine 8's taskbar does).
+bool shellShowsBalloons();
+
 // The size of the sound file so far; 0 when it does not exist yet.
 ULONGLONG soundBytes();
 
