@@ -557,8 +557,9 @@ TEST(Schedule, TableOfAlarmsSnoozesSkipsSummerTimeAndTravel)
         EXPECT_EQ(row.state, plan.state) << row.what;
         EXPECT_EQ(row.minute, plan.minute) << row.what;
         EXPECT_EQ(row.next, plan.next) << row.what;
-        if (plan.state == alarmRinging || plan.state == alarmSnoozed)
+        if (plan.state == alarmRinging || plan.state == alarmSnoozed) {
             EXPECT_EQ(row.snoozeDue == plan.minute ? row.selfSnoozes : 0, plan.selfSnoozes) << row.what;
+        }
         int due = -1;
         EXPECT_EQ(row.next && row.next <= row.now + 8 * 24 * 60 ? row.next : 0,
                   nextDueMinute(table, pending, row.now, zone, &due))
