@@ -171,7 +171,9 @@ TEST(LongRun, WeekOfTicksRingsEveryDueAlarmOnceAndLeaksNothing)
     EXPECT_GT(objectsAfterFirstDay, 0);
     EXPECT_EQ(objectsAfterFirstDay, objectsAtEnd);
     EXPECT_GT(bytesAfterFirstDay, 0u);
-    EXPECT_LT(LONGLONG(bytesAtEnd) - LONGLONG(bytesAfterFirstDay), 64 * 1024);
+    // The private bytes grow in whole 64 KiB steps of the heap: one step is
+    // the allocator's, a leak of a tick or an alarm would take many.
+    EXPECT_LE(LONGLONG(bytesAtEnd) - LONGLONG(bytesAfterFirstDay), 64 * 1024);
     printf("%d ticks to %04d-%02d-%02d %02d:%02d in %.1f s: %zu alarms rang, %d face rebuilds, %d GDI "
            "objects, private bytes %+lld\n",
            tickCount, last.wYear, last.wMonth, last.wDay, last.wHour, last.wMinute, seconds, rung.size(),
