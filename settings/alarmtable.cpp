@@ -22,6 +22,19 @@ static void weekdayName(char *name, int number, int day)
 // Returns false when the alarm cannot be rebuilt: its time is incomplete or
 // no time of the day. Such an alarm never rings and would only confuse the
 // list; an hours value of -1 would even end the table early.
+// A damaged text value of the alarm is kept as far as it goes: an absent
+// one is empty, a long one is cut to what the buffer holds.
+static void readAlarmText(HKEY key, int number, wchar_t const *field, wchar_t (&text)[textUnits])
+{
+    wchar_t name[64];
+    swprintf(name, 64, L"Event_%02d_%ls", number, field);
+    std::wstring value;
+    if (!readText(key, name, value))
+        value.clear();
+    value.resize(std::min(value.size(), size_t(textUnits - 1)));
+    takeText(value, text, textUnits);
+}
+
 static bool readAlarm(HKEY key, int number, AlarmEvent &event)
 {
     char name[64];
@@ -36,24 +49,10 @@ static bool readAlarm(HKEY key, int number, AlarmEvent &event)
     valueName(name, number, "on");
     event.on = readNumber(key, name, value) ? static_cast<int>(value) : 0;
 
-    // A damaged description is kept as far as it goes: an absent one is
-    // empty, a long one is cut to what the buffer holds.
-    wchar_t wideName[64];
-    swprintf(wideName, 64, L"Event_%02d_description", number);
-    std::wstring description;
-    if (!readText(key, wideName, description))
-        description.clear();
-    description.resize(std::min(description.size(), size_t(textUnits - 1)));
-    takeText(description, event.description, textUnits);
-
+    readAlarmText(key, number, L"description", event.description);
     // An alarm's own sound, which versions before it ignore; none is stored
     // for an alarm that rings the Alarms page's wave file.
-    swprintf(wideName, 64, L"Event_%02d_sound", number);
-    std::wstring sound;
-    if (!readText(key, wideName, sound))
-        sound.clear();
-    sound.resize(std::min(sound.size(), size_t(textUnits - 1)));
-    takeText(sound, event.sound, textUnits);
+    readAlarmText(key, number, L"sound", event.sound);
 
     for (int day = 0; day < 7; ++day) {
         weekdayName(name, number, day);
@@ -67,6 +66,7 @@ static bool readAlarm(HKEY key, int number, AlarmEvent &event)
     std::wstring text;
     wchar_t const *cursor;
     LONGLONG minute;
+    wchar_t wideName[64];
     swprintf(wideName, 64, L"Event_%02d_date", number);
     bool read = readText(key, wideName, text) && readDay(cursor = text.c_str(), minute) && !*cursor;
     event.date = read ? minute : 0;
@@ -172,7 +172,8 @@ static void writeAlarm(HKEY key, int number, AlarmEvent const &event)
 static void deleteAlarm(HKEY key, int number)
 {
     char name[64];
-    static char const *const fields[] = {"hours", "minutes", "description", "on", "id", "date", "skip", "sound"};
+    static char const *const fields[] = {"hours", "minutes", "description", "on",
+                                         "id",    "date",    "skip",        "sound"};
     for (char const *field : fields) {
         valueName(name, number, field);
         RegDeleteValueA(key, name);
