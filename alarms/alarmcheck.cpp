@@ -71,7 +71,7 @@ void alarmTimeText(int hours, int minutes, wchar_t (&text)[64])
 
 // The shell takes a balloon without text as a request to remove it: an
 // alarm without a description shows its time instead.
-static void showAlarmBalloon(AlarmEvent const &event)
+static void showAlarmBalloon(AlarmEvent const &event, wchar_t const *title)
 {
     wchar_t const *description = event.description;
     wchar_t time[64];
@@ -85,17 +85,19 @@ static void showAlarmBalloon(AlarmEvent const &event)
     balloon.uID = balloonIcon;
     balloon.uFlags = NIF_INFO;
     lstrcpynW(balloon.szInfo, description, ARRAYSIZE(balloon.szInfo)); // 255 characters at most
-    lstrcpynW(balloon.szInfoTitle, L"Alarm", ARRAYSIZE(balloon.szInfoTitle));
+    lstrcpynW(balloon.szInfoTitle, title, ARRAYSIZE(balloon.szInfoTitle));
     balloon.dwInfoFlags = NIIF_INFO;
     Shell_NotifyIconW(NIM_MODIFY, &balloon);
 }
 
-// An alarm told again replaces its earlier notice.
-static void tell(AlarmEvent const &event, bool missed, int rounds, LONGLONG minute)
+// An alarm told again replaces its earlier notice; a timer's end is told
+// beside the alarms of its minute.
+static void tell(AlarmEvent const &event, bool missed, int rounds, LONGLONG minute, bool timer = false)
 {
     AlarmNotice *notice = notices.items + notices.count;
     for (int i = 0; i < notices.count; ++i)
-        if (notices.items[i].hours == event.hours && notices.items[i].minutes == event.minutes)
+        if (notices.items[i].hours == event.hours && notices.items[i].minutes == event.minutes &&
+            notices.items[i].timer == timer)
             notice = notices.items + i;
     if (notice == notices.items + ARRAYSIZE(notices.items))
         return;
@@ -108,17 +110,18 @@ static void tell(AlarmEvent const &event, bool missed, int rounds, LONGLONG minu
     notice->sounding = !missed;
     notice->rounds = rounds;
     notice->rang = minute;
+    notice->timer = timer;
 }
 
-static void ringAlarm(AlarmEvent const &event, SYSTEMTIME const &now, int rounds)
+static void ringAlarm(AlarmEvent const &event, SYSTEMTIME const &now, int rounds, bool timer = false)
 {
     // PlaySound's own search does not promise the program's folder.
     wchar_t wave[MAX_PATH];
     if (programFilePath(settings.waveFile, wave))
         PlaySoundW(wave, nullptr, SND_ASYNC | SND_LOOP);
-    showAlarmBalloon(event);
+    showAlarmBalloon(event, timer ? L"Timer" : L"Alarm");
     announceAlarm(balloonWindow, event);
-    tell(event, false, rounds, localMinute(now));
+    tell(event, false, rounds, localMinute(now), timer);
     alarmMinute = now.wMinute;
     alarmSounding = 1;
     // A computer woken for the alarm would otherwise fall asleep again.
@@ -225,7 +228,7 @@ static bool snoozeUnanswered()
         if (!notice.sounding)
             continue;
         notice.sounding = false;
-        if (notice.rounds >= maxSelfSnoozes)
+        if (notice.timer || notice.rounds >= maxSelfSnoozes)
             continue;
         setSnooze(notice.hours, notice.minutes, minutesLater(notice.rang, settings.snoozeMinutes),
                   notice.rounds + 1);
@@ -287,7 +290,7 @@ static void answer(int minutes)
     LONGLONG minute = localMinute(now);
     for (int i = 0; i < notices.count; ++i) {
         AlarmNotice const &notice = notices.items[i];
-        if (notice.missed)
+        if (notice.missed || notice.timer)
             continue;
         if (minutes)
             setSnooze(notice.hours, notice.minutes, minutesLater(minute, minutes), 0);
@@ -315,4 +318,19 @@ void snoozeAlarms(int minutes)
 void stopAlarms()
 {
     answer(0);
+}
+
+void tellTimerEnd(wchar_t const *label, SYSTEMTIME const &end, SYSTEMTIME const &now, bool missed)
+{
+    AlarmEvent event = {};
+    event.on = 1;
+    event.hours = end.wHour;
+    event.minutes = end.wMinute;
+    lstrcpynW(event.description, label[0] ? label : L"Timer", textUnits);
+    if (missed)
+        tell(event, true, 0, localMinute(end), true);
+    else
+        ringAlarm(event, now, 0, true);
+    if (alarmHandler)
+        alarmHandler(notices);
 }

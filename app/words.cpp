@@ -41,6 +41,9 @@ std::wstring clockWords(SYSTEMTIME const &now, wchar_t const *separator)
         LoadStringW(instance, IDS_NEXTALARM, next, ARRAYSIZE(next));
         words += separator + std::wstring(next) + dateText(due, 0, L"ddd") + L" " + timeText(due);
     }
+    std::wstring timer = timerWords();
+    if (!timer.empty())
+        words += separator + timer;
     return words;
 }
 

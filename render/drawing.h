@@ -15,6 +15,13 @@ struct ClockDrawing {
     float px;          // a standard pixel (96 DPI) in pixels at clockDpi: the few fixed lengths
     Gdiplus::ARGB background, markers, ring1, ring2, text; // opaque
     SYSTEMTIME now;
+    // The dial's marks of this drawing (see DialMarks), with their colours.
+    bool alarmHand;
+    float alarmAngle;
+    Gdiplus::ARGB alarmColor; // opaque
+    bool sector;
+    float sectorStart, sectorSweep;
+    Gdiplus::ARGB sectorColor; // translucent
 };
 
 // A colour role with another alpha.
@@ -30,3 +37,11 @@ inline Gdiplus::ARGB withAlpha(Gdiplus::ARGB color, BYTE alpha)
 RECT placeHands(ClockDrawing const &drawing, bool whole);
 // Draws the hands last placed into the frame, only inside the clip.
 void drawHands(HDC frame, ClockDrawing const &drawing, RECT const &clip);
+
+// Places the timer's sector of the drawing and returns the part of the
+// frame that changes since it was last placed: the wedges between its old
+// and new edges, or its old and new places whole; the whole drawing when
+// whole is set.
+RECT placeSector(ClockDrawing const &drawing, bool whole);
+// Draws the sector last placed into the frame, only inside the clip.
+void drawSector(HDC frame, ClockDrawing const &drawing, RECT const &clip);

@@ -53,6 +53,21 @@ static void chooseColors(ClockDrawing &drawing)
     drawing.text = opaque(own ? settings.colorText : GetSysColor(COLOR_BTNTEXT));
 }
 
+BYTE const sectorAlpha = 0x60;
+
+// The alarm hand and the timer's sector in their own colours; in a
+// high-contrast theme in its highlight colour.
+static void markDial(ClockDrawing &drawing, DialMarks const &marks)
+{
+    drawing.alarmHand = marks.alarmHand;
+    drawing.alarmAngle = marks.alarmAngle;
+    drawing.alarmColor = highContrast ? drawing.ring1 : opaque(settings.colorAlarmHand);
+    drawing.sector = marks.sector;
+    drawing.sectorStart = marks.sectorStart;
+    drawing.sectorSweep = marks.sectorSweep;
+    drawing.sectorColor = withAlpha(highContrast ? drawing.ring1 : opaque(settings.colorTimer), sectorAlpha);
+}
+
 // The ring colours along the face's diagonal, in 256 steps.
 typedef agg::pod_auto_array<agg::rgba8, 256> Ramp;
 typedef agg::span_interpolator_linear<> Interpolator;
@@ -331,6 +346,7 @@ RECT renderClock(HDC face, int &dirty, HDC frame, int width, int height, SYSTEMT
     drawing.px = float(clockDpi) / standardDpi;
     drawing.now = now;
     chooseColors(drawing);
+    markDial(drawing, dialMarks);
 
     // The frame holds the last drawing; it is drawn whole again after a
     // face rebuild, at another size and when asked to.
@@ -344,10 +360,12 @@ RECT renderClock(HDC face, int &dirty, HDC frame, int width, int height, SYSTEMT
     drawnWidth = width;
     drawnHeight = height;
 
-    RECT change = placeHands(drawing, whole);
+    RECT change = placeHands(drawing, whole), sector = placeSector(drawing, whole);
+    UnionRect(&change, &change, &sector);
     if (!IsRectEmpty(&change)) {
         BitBlt(frame, change.left, change.top, change.right - change.left, change.bottom - change.top, face,
                change.left, change.top, SRCCOPY);
+        drawSector(frame, drawing, change);
         drawHands(frame, drawing, change);
     }
     return change;

@@ -39,6 +39,26 @@ extern int highContrast;
 Gdiplus::GpStatus createFontFamily(wchar_t const *name, Gdiplus::GpFontFamily **family);
 void releasePrivateFonts();
 
+// What the dial shows beside the time, handed in by the clock window
+// before each redraw. Angles are in radians, clockwise from twelve.
+struct DialMarks {
+    bool alarmHand; // a thin hand on the hour scale, under the others
+    float alarmAngle;
+    bool sector; // the timer's time left, a translucent wedge
+    float sectorStart, sectorSweep;
+};
+extern DialMarks dialMarks;
+
+// The alarm hand's angle for an alarm due at the local time due, seen at
+// the local time now: its place on the hour scale. False when it rings
+// more than 12 hours after now's minute.
+bool alarmHandAngle(SYSTEMTIME const &now, SYSTEMTIME const &due, float &angle);
+// The timer's sector at the local time now with secondsLeft to go: from
+// the present place of the minute hand over the minute scale for up to an
+// hour, else from the hour hand's over the hour scale, to the end's
+// place. No sweep when nothing is left.
+void timerSector(SYSTEMTIME const &now, LONGLONG secondsLeft, float &start, float &sweep);
+
 // The window is the layered window that redrawClock presents to.
 void createDrawingResources(HWND window);
 void releaseDrawingResources();
@@ -47,6 +67,10 @@ void redrawClock();
 // redrawClock for a given moment instead of the present one. A hidden
 // window is neither drawn nor presented to.
 void redrawClockAt(SYSTEMTIME const &now);
+
+// The constant alpha that the window is presented with at that opacity
+// (per cent): 255 at full opacity and for any value out of range.
+BYTE constantAlpha(int opacity);
 
 // The top-down 32-bit pixels of the DIB section selected into a memory
 // context (surfaceSide pixels a row), or null when it holds none.

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 // Posted to the clock window by each property page that applied its
 // controls to ClockSettings; the window takes the change over once per
 // apply of the sheet.
@@ -31,6 +33,10 @@ void closeRingingWindow();
 bool ringingWindowMessage(MSG *message);
 
 void showCalendar(HWND owner);
+// The Timer dialog; whether it started a timer.
+bool showTimerDialog(HWND owner);
+// A length of time as "m:ss", or "h:mm:ss" from an hour on.
+std::wstring durationText(LONGLONG seconds);
 void showAbout(HWND owner);
 
 // The desktop rectangle less a taskbar that spans one of its edges.
