@@ -266,7 +266,11 @@ TEST_F(Settings, TimerMemoryKeepsWhatItCanRead)
     int const recent[recentTimerCount] = {300, 90, 60, 120, 30};
     for (int i = 0; i < recentTimerCount; ++i)
         EXPECT_EQ(recent[i], countdown.recent[i]) << i;
-    // An end without a length it could have run is none either.
+    // An end further ahead than a timer can run is none, and so is one
+    // without a length it could have run.
+    setText(settingsKey, L"Timer end", L"2099-12-09 10:00:00");
+    loadSettings();
+    EXPECT_EQ(0, countdown.end);
     setNumber(settingsKey, "Timer length", 43201);
     setText(settingsKey, L"Timer end", L"2026-12-09 10:00:00");
     loadSettings();
