@@ -47,7 +47,7 @@ void alarmTimeText(int hours, int minutes, wchar_t (&text)[64])
 
 // The shell takes a balloon without text as a request to remove it: an
 // alarm without a description shows its time instead.
-static void showAlarmBalloon(AlarmEvent const &event)
+static void showAlarmBalloon(AlarmEvent const &event, wchar_t const *title)
 {
     wchar_t const *description = event.description;
     wchar_t time[64];
@@ -61,7 +61,7 @@ static void showAlarmBalloon(AlarmEvent const &event)
     balloon.uID = balloonIcon;
     balloon.uFlags = NIF_INFO;
     lstrcpynW(balloon.szInfo, description, ARRAYSIZE(balloon.szInfo)); // 255 characters at most
-    lstrcpynW(balloon.szInfoTitle, L"Alarm", ARRAYSIZE(balloon.szInfoTitle));
+    lstrcpynW(balloon.szInfoTitle, title, ARRAYSIZE(balloon.szInfoTitle));
     balloon.dwInfoFlags = NIIF_INFO;
     Shell_NotifyIconW(NIM_MODIFY, &balloon);
 }
@@ -74,7 +74,8 @@ static bool toldAlarm(int id)
     return false;
 }
 
-// Each alarm has one notice: told again, it replaces the earlier one.
+// Each alarm has one notice, and so has the timer under its own id: told
+// again, it replaces the earlier one.
 static void addNotice(AlarmEvent const &event, AlarmPlan const &plan)
 {
     AlarmNotice *notice = notices.items + notices.count;
@@ -95,10 +96,11 @@ static void addNotice(AlarmEvent const &event, AlarmPlan const &plan)
     notice->due = plan.minute;
 }
 
-static void ringAlarm(AlarmEvent const &event, SYSTEMTIME const &now)
+// The balloon's title says whether an alarm or the timer rings.
+static void ringAlarm(AlarmEvent const &event, SYSTEMTIME const &now, wchar_t const *title)
 {
     startAlarmPlayer(alarmSound(event), settings.startQuietly);
-    showAlarmBalloon(event);
+    showAlarmBalloon(event, title);
     announceAlarm(balloonWindow, event);
     alarmMinute = now.wMinute;
     alarmSounding = 1;
@@ -149,6 +151,8 @@ static bool snoozeUnanswered()
         if (!notice.sounding)
             continue;
         notice.sounding = false;
+        if (notice.id == timerNoticeId)
+            continue;
         AlarmEvent *event = findAlarm(settings.alarms, notice.id);
         if (notice.selfSnoozes >= maxSelfSnoozes) {
             if (event && event->date)
@@ -179,7 +183,7 @@ static bool followSchedule(SYSTEMTIME const &now, AlarmTick const &tick, bool &c
         if (plan.state == alarmRinging || plan.state == alarmMissed) {
             addNotice(event, plan);
             if (plan.state == alarmRinging)
-                ringAlarm(event, now);
+                ringAlarm(event, now, L"Alarm");
             else if (event.date)
                 event.on = 0;
             if (snooze && snooze->due <= tick.now) {
@@ -245,7 +249,7 @@ static void answer(int minutes)
     LONGLONG minute = previousTick;
     for (int i = 0; i < notices.count; ++i) {
         AlarmNotice const &notice = notices.items[i];
-        if (notice.missed)
+        if (notice.missed || notice.id == timerNoticeId)
             continue;
         AlarmEvent *event = findAlarm(settings.alarms, notice.id);
         if (minutes) {
@@ -277,4 +281,20 @@ void snoozeAlarms(int minutes)
 void endToldAlarms()
 {
     answer(0);
+}
+
+void tellTimerEnd(wchar_t const *label, SYSTEMTIME const &end, SYSTEMTIME const &now, bool missed)
+{
+    AlarmEvent event = {};
+    event.id = timerNoticeId;
+    event.on = 1;
+    event.hours = end.wHour;
+    event.minutes = end.wMinute;
+    lstrcpynW(event.description, label[0] ? label : L"Timer", textUnits);
+    AlarmPlan plan = {missed ? alarmMissed : alarmRinging, localMinute(missed ? end : now), 0, 0};
+    addNotice(event, plan);
+    if (!missed)
+        ringAlarm(event, now, L"Timer");
+    if (alarmHandler)
+        alarmHandler(notices);
 }

@@ -22,12 +22,15 @@ struct AlarmNotice {
     int selfSnoozes; // how often it snoozed itself unanswered
     LONGLONG due;    // the local minute it rang or was due at
 };
+// The id of the countdown timer's notice, which no alarm has (theirs count
+// from 1); it neither snoozes nor repeats.
+int const timerNoticeId = -1;
 
-// Every alarm told since the user last answered, one notice for each, in
-// the order told.
+// Every alarm told since the user last answered, one notice for each and
+// one for the timer, in the order told.
 struct AlarmNotices {
     int count;
-    AlarmNotice items[maxAlarms];
+    AlarmNotice items[maxAlarms + 1];
 };
 
 // Called, once per tick at most, whenever alarms rang or were found
@@ -180,6 +183,30 @@ FARPROC systemFunction(wchar_t const *library, char const *name);
 // Tells screen readers, where Windows offers it, that the alarm rings:
 // its time and its description, from the window that shows its balloon.
 void announceAlarm(HWND window, AlarmEvent const &event);
+
+// The countdown timer's end, rung (or told as missed) through the alarms'
+// own path: the sound, the balloon and the handler with every notice
+// still unanswered. The label, or "Timer" when it is empty, stands for
+// the description; end is its local time.
+void tellTimerEnd(wchar_t const *label, SYSTEMTIME const &end, SYSTEMTIME const &now, bool missed);
+
+// The countdown timer (countdown of the settings). Each change is saved at
+// once. now is the UTC second (utcNow).
+// A run of the clock begins: a timer whose end passed before it is told
+// as missed.
+void beginTimerRun(LONGLONG now);
+// Starts a timer of that length with that label, which becomes the first
+// of the recent lengths; false for a length out of range.
+bool startTimer(int seconds, wchar_t const *label, LONGLONG now);
+void stopTimer();
+// The last timer again, with its length and label; false when there was none.
+bool restartTimer(LONGLONG now);
+// Seconds until the running timer ends; 0 when none runs.
+LONGLONG timerSecondsLeft(LONGLONG now);
+// At every tick: the running timer whose end came rings, or is told as
+// missed when it ended before this run began. localNow is the tick's
+// local time.
+void checkTimer(LONGLONG now, SYSTEMTIME const &localNow);
 
 // 1 while a fired alarm's sound loops; the wMinute of the tick it fired at.
 extern int alarmSounding;

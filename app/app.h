@@ -77,6 +77,8 @@ UINT nextTickDelay(SYSTEMTIME const &now, bool showSeconds, bool visible);
 // picture without width over: the picture is switched off for good.
 void paintClock();
 void paintClockAt(SYSTEMTIME const &now);
+// The alarm hand and the timer's sector for the frame of the moment now.
+void markDial(SYSTEMTIME const &now);
 // The tick without its redraw: a new day marks the face for rebuilding and
 // due alarms ring; whether the tick calls for a new frame.
 bool tickNeedsRedraw(SYSTEMTIME const &now);
@@ -108,6 +110,7 @@ bool workAreaChanged(); // since the clock was last placed against it
 void setClockSize(int side);
 void stepClockSize(int direction);
 void applyOnTop(); // never activates the clock
+void applyClickThrough();
 // The window's own size messages: WM_SIZE keeps it square, WM_GETMINMAXINFO
 // holds it within the side's limits, and at WM_DPICHANGED it keeps its
 // side in standard pixels.
@@ -121,6 +124,22 @@ void yieldToFullScreen(bool fullScreen);
 // Registers the clock window with the shell to hear of full-screen
 // programs, from its creation to its end.
 void watchForFullScreen(bool watch);
+
+// The countdown timer: the dialog (and a redraw when it started one), the
+// stop, the "Stop timer" item after "Timer..." while one runs, the words
+// of the time left (empty while none runs) in whole minutes, a tick
+// delay cut short to reach the end, and the tick's test, which says
+// whether the timer ended at it.
+// The menu's switches (lock position, let clicks through) take effect at
+// once and are saved at once.
+void toggleOption(int &option);
+void openTimerDialog();
+void endTimer();
+void showTimerItems(HMENU menu);
+int timerMinutesLeft();
+std::wstring timerWords();
+UINT timerTickDelay(UINT delay);
+bool tickTimer(SYSTEMTIME const &now);
 
 // Help, the home page and the property sheet.
 void showHelp(int mapId);

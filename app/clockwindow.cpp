@@ -72,6 +72,7 @@ static LRESULT onCreate(HWND window)
     use24Hour = localeFlag(LOCALE_ITIME, "1");
     setAlarmWindow(window, trayIconId);
     setAlarmHandler(showAlarmNotices);
+    beginTimerRun(utcNow());
     armWakeTimer();
     setDialogHost(instance, window, showHelp);
     popupMenu = GetSubMenu(LoadMenuA(instance, MAKEINTRESOURCEA(IDM_CLOCKMENU)), 0);
@@ -83,6 +84,7 @@ static LRESULT onCreate(HWND window)
     }
     keepOnScreen();
     applyOnTop();
+    applyClickThrough();
     readContrast();
     watchForFullScreen(true);
     redrawNow();
@@ -148,6 +150,7 @@ static LRESULT onSettingsApplied()
     while (PeekMessageA(&duplicate, mainWindow, settingsApplied, settingsApplied, PM_REMOVE))
         continue; // taken over with this one
     applyOnTop();
+    applyClickThrough();
     loadBackgroundImage();
     mainFace.faceDirty = 1;
     redrawNow();    // the second hand may have come or gone
@@ -171,6 +174,9 @@ static LRESULT onInitMenuPopup(HMENU menu, int side)
     for (auto const &item : items)
         EnableMenuItem(menu, item.command, MF_BYCOMMAND | (item.gray ? MF_GRAYED : MF_ENABLED));
     nameSkipItem(menu, IDM_SKIPNEXTALARM);
+    CheckMenuItem(menu, IDM_CLICKTHROUGH, MF_BYCOMMAND | (settings.clickThrough ? MF_CHECKED : MF_UNCHECKED));
+    showTimerItems(popupMenu);
+    CheckMenuItem(menu, IDM_LOCKPOSITION, MF_BYCOMMAND | (settings.lockPosition ? MF_CHECKED : MF_UNCHECKED));
     return 0;
 }
 
@@ -199,8 +205,20 @@ static LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDM_ADDWORLDCLOCK:
         addWorldClock();
         break;
+    case IDM_TIMER:
+        openTimerDialog();
+        break;
+    case IDM_STOPTIMER:
+        endTimer();
+        break;
     case IDM_DEFAULTPOSITION:
         moveToDefaultPosition();
+        break;
+    case IDM_LOCKPOSITION:
+        toggleOption(settings.lockPosition);
+        break;
+    case IDM_CLICKTHROUGH:
+        toggleOption(settings.clickThrough);
         break;
     case IDM_SIZEDECREASE:
         stepClockSize(-1);
@@ -237,7 +255,7 @@ static LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam)
 
 // Windows delivers the primary button as the left one and the secondary as
 // the right one, whether the buttons are swapped or not: the left button
-// drags, the right one opens the menu (its release, through
+// drags, unless the position is locked, the right one opens the menu (its release, through
 // DefWindowProcA's WM_CONTEXTMENU).
 //
 // The window holds the mouse while it is dragged: the transparent pixels
@@ -245,7 +263,7 @@ static LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam)
 // outrun it.
 static LRESULT onButtonDown(HWND window, UINT press)
 {
-    if (press == WM_LBUTTONDOWN) {
+    if (press == WM_LBUTTONDOWN && !settings.lockPosition) {
         GetCursorPos(&dragOrigin);
         SetCapture(window);
         dragging = true;

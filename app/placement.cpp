@@ -132,6 +132,17 @@ void applyOnTop()
     orderWorldClocks(settings.onTop ? HWND_TOPMOST : HWND_NOTOPMOST);
 }
 
+// A layered window that is also transparent lets every click and turn of
+// the wheel through to the window beneath it.
+void applyClickThrough()
+{
+    LONG_PTR style = GetWindowLongPtrA(mainWindow, GWL_EXSTYLE);
+    LONG_PTR wanted =
+        settings.clickThrough ? style | WS_EX_TRANSPARENT : style & ~LONG_PTR(WS_EX_TRANSPARENT);
+    if (wanted != style)
+        SetWindowLongPtrA(mainWindow, GWL_EXSTYLE, wanted);
+}
+
 // Keeps the window square, its top-left corner in place. A minimized
 // window has no client area, and squaring it would lose the clock's size.
 LRESULT keepSquare(WPARAM kind)

@@ -40,7 +40,8 @@ static void armTimer(SYSTEMTIME const &now)
     // SetCoalescableTimer exists from Windows 8 on.
     static auto *const coalescable =
         user32Function<UINT_PTR WINAPI(HWND, UINT_PTR, UINT, TIMERPROC, ULONG)>("SetCoalescableTimer");
-    UINT delay = nextTickDelay(now, settings.showSeconds != 0, IsWindowVisible(mainWindow) != FALSE);
+    UINT delay =
+        timerTickDelay(nextTickDelay(now, settings.showSeconds != 0, IsWindowVisible(mainWindow) != FALSE));
     if (!coalescable || !coalescable(mainWindow, clockTimer, delay, nullptr, tickTolerance))
         SetTimer(mainWindow, clockTimer, delay, nullptr);
 }
@@ -49,7 +50,7 @@ static void armTimer(SYSTEMTIME const &now)
 // clock change, a resume or new settings change them at once.
 static void renewClockWords(SYSTEMTIME const &now, bool always)
 {
-    int minute = (now.wDay * 24 + now.wHour) * 60 + now.wMinute;
+    int minute = ((now.wDay * 24 + now.wHour) * 60 + now.wMinute) * 1000 + timerMinutesLeft();
     if (!always && minute == wordsMinute)
         return;
     wordsMinute = minute;
@@ -82,6 +83,8 @@ bool tickNeedsRedraw(SYSTEMTIME const &now)
         mainFace.faceDirty = 1;
     }
     checkAlarms(now);
+    if (tickTimer(now))
+        return true; // its sector goes at once
     // Without the second hand the picture changes only with the minute.
     if (!settings.showSeconds) {
         if (now.wMinute == lastMinute)
@@ -93,6 +96,7 @@ bool tickNeedsRedraw(SYSTEMTIME const &now)
 
 void paintClockAt(SYSTEMTIME const &now)
 {
+    markDial(now);
     redrawClockAt(mainFace, now);
     if (pictureUnusable) {
         settings.useImage = 0;

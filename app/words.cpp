@@ -38,17 +38,22 @@ static std::wstring localWords(SYSTEMTIME const &now, wchar_t const *separator)
     return product + (separator + dateText(now, DATE_LONGDATE, nullptr)) + L" " + timeText(now);
 }
 
-// The next alarm after its separator, or nothing.
+// The next alarm and the timer's time left, each after its separator, or
+// nothing.
 static std::wstring alarmWords(SYSTEMTIME const &now, wchar_t const *separator)
 {
     SYSTEMTIME due;
     wchar_t next[64] = L"";
-    if (!nextDueAlarm(now, due))
-        return std::wstring();
-    LoadStringW(instance, IDS_NEXTALARM, next, ARRAYSIZE(next));
-    std::wstring words = separator + std::wstring(next) + dateText(due, 0, L"ddd") + L" " + timeText(due);
-    if (wchar_t const *mark = ringWarning(ringFacts).mark)
-        words += std::wstring(L" (") + mark + L")";
+    std::wstring words;
+    if (nextDueAlarm(now, due)) {
+        LoadStringW(instance, IDS_NEXTALARM, next, ARRAYSIZE(next));
+        words = separator + std::wstring(next) + dateText(due, 0, L"ddd") + L" " + timeText(due);
+        if (wchar_t const *mark = ringWarning(ringFacts).mark)
+            words += std::wstring(L" (") + mark + L")";
+    }
+    std::wstring timer = timerWords();
+    if (!timer.empty())
+        words += separator + timer;
     return words;
 }
 

@@ -16,6 +16,13 @@ struct ClockDrawing {
     Gdiplus::ARGB background, markers, ring1, ring2, text; // opaque
     SYSTEMTIME now;
     wchar_t const *label; // a world clock's name, or null
+    // The dial's marks of this drawing (see DialMarks), with their colours.
+    bool alarmHand;
+    float alarmAngle;
+    Gdiplus::ARGB alarmColor; // opaque
+    bool sector;
+    float sectorStart, sectorSweep;
+    Gdiplus::ARGB sectorColor; // translucent
 };
 
 // A colour role with another alpha.
@@ -35,3 +42,13 @@ RECT placeHands(ClockFace &face, ClockDrawing const &drawing, bool whole);
 void drawHands(ClockFace const &face, ClockDrawing const &drawing, RECT const &clip);
 // Frees what the face's hands keep.
 void forgetHands(ClockFace &face);
+
+// Places the face's timer sector of the drawing and returns the part of
+// the frame that changes since it was last placed: the wedges between its
+// old and new edges, or its old and new places whole; the whole drawing
+// when whole is set.
+RECT placeSector(ClockFace &face, ClockDrawing const &drawing, bool whole);
+// Draws the face's sector last placed into its frame, only inside the clip.
+void drawSector(ClockFace const &face, ClockDrawing const &drawing, RECT const &clip);
+// Frees what the face's sector keeps.
+void forgetSector(ClockFace &face);

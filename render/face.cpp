@@ -53,6 +53,21 @@ static void chooseColors(ClockDrawing &drawing)
     drawing.text = opaque(own ? settings.colorText : GetSysColor(COLOR_BTNTEXT));
 }
 
+BYTE const sectorAlpha = 0x60;
+
+// The alarm hand and the timer's sector in their own colours; in a
+// high-contrast theme in its highlight colour.
+static void markDial(ClockDrawing &drawing, DialMarks const &marks)
+{
+    drawing.alarmHand = marks.alarmHand;
+    drawing.alarmAngle = marks.alarmAngle;
+    drawing.alarmColor = highContrast ? drawing.ring1 : opaque(settings.colorAlarmHand);
+    drawing.sector = marks.sector;
+    drawing.sectorStart = marks.sectorStart;
+    drawing.sectorSweep = marks.sectorSweep;
+    drawing.sectorColor = withAlpha(highContrast ? drawing.ring1 : opaque(settings.colorTimer), sectorAlpha);
+}
+
 // The ring colours along the face's diagonal, in 256 steps.
 typedef agg::pod_auto_array<agg::rgba8, 256> Ramp;
 typedef agg::span_interpolator_linear<> Interpolator;
@@ -351,6 +366,7 @@ RECT renderClock(ClockFace &face, int width, int height, SYSTEMTIME const &now)
     drawing.now = now;
     drawing.label = face.label;
     chooseColors(drawing);
+    markDial(drawing, face.marks);
 
     // The frame holds the last drawing; it is drawn whole again after a
     // face rebuild, at another size and when asked to.
@@ -364,10 +380,12 @@ RECT renderClock(ClockFace &face, int width, int height, SYSTEMTIME const &now)
     face.drawnHeight = height;
     face.shown = now;
 
-    RECT change = placeHands(face, drawing, whole);
+    RECT change = placeHands(face, drawing, whole), sector = placeSector(face, drawing, whole);
+    UnionRect(&change, &change, &sector);
     if (!IsRectEmpty(&change)) {
         BitBlt(face.frameDC, change.left, change.top, change.right - change.left, change.bottom - change.top,
                face.faceDC, change.left, change.top, SRCCOPY);
+        drawSector(face, drawing, change);
         drawHands(face, drawing, change);
     }
     return change;

@@ -16,7 +16,7 @@ using namespace Gdiplus;
 BYTE const shadowAlpha = 0x30;
 float const shadowOffset = 4; // standard pixels right and down, whatever the size
 
-enum Group { hourGroup, minuteGroup, secondGroup, hubGroup };
+enum Group { hourGroup, minuteGroup, secondGroup, alarmGroup, hubGroup };
 
 // One shape of the hands: a spoke from its outer point (round cap) to its
 // inner point (flat end), or a disc about (x0, y0).
@@ -29,8 +29,9 @@ struct Piece {
 };
 
 struct Hands {
-    float angles[3]; // hour, minute and second, in radians
+    float angles[4]; // hour, minute, second and alarm, in radians
     bool seconds;
+    bool alarm;
     int count;
     Piece pieces[16];
 };
@@ -87,7 +88,14 @@ static void layOut(ClockDrawing const &drawing, Hands &hands)
     Direction secondHand = direction(hands.angles[secondGroup]);
     Direction counterweight = direction(counterAngle);
     hands.seconds = settings.showSeconds != 0;
+    hands.alarm = drawing.alarmHand;
+    hands.angles[alarmGroup] = drawing.alarmAngle;
     hands.count = 0;
+
+    // The alarm hand lies under all the others and their shadows.
+    if (hands.alarm)
+        addSpokePiece(hands, drawing, alarmGroup, direction(drawing.alarmAngle), 0.75f * Rh, 0, 4 * u,
+                      drawing.alarmColor);
 
     ARGB shadow = withAlpha(drawing.text, shadowAlpha);
     float const o = shadowOffset * drawing.px;
@@ -114,6 +122,17 @@ static void layOut(ClockDrawing const &drawing, Hands &hands)
     }
     addDiscPiece(hands, drawing, 11 * u, drawing.ring2);
     addDiscPiece(hands, drawing, 9 * u, drawing.ring1);
+}
+
+int const alarmHandReach = 12 * 60; // minutes
+
+bool alarmHandAngle(SYSTEMTIME const &now, SYSTEMTIME const &due, float &angle)
+{
+    LONGLONG ahead = localMinute(due) - localMinute(now);
+    if (!localMinute(now) || ahead <= 0 || ahead > alarmHandReach)
+        return false;
+    angle = ((due.wHour % 12) + due.wMinute / 60.0f) * 30 * float(k);
+    return true;
 }
 
 // The pixels a piece may touch: its caps and one pixel of anti-aliasing
@@ -152,9 +171,9 @@ RECT placeHands(ClockFace &face, ClockDrawing const &drawing, bool whole)
     if (whole || !anyPlaced) {
         change = all;
     } else {
-        for (Group group : {hourGroup, minuteGroup, secondGroup}) {
-            bool shown = group != secondGroup || now.seconds;
-            bool wasShown = group != secondGroup || placed.seconds;
+        for (Group group : {hourGroup, minuteGroup, secondGroup, alarmGroup}) {
+            bool shown = group == secondGroup ? now.seconds : group == alarmGroup ? now.alarm : true;
+            bool wasShown = group == secondGroup ? placed.seconds : group == alarmGroup ? placed.alarm : true;
             if (shown == wasShown && (!shown || now.angles[group] == placed.angles[group]))
                 continue;
             addBounds(change, placed, group);

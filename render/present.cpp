@@ -95,6 +95,7 @@ void releaseDrawingResources(ClockFace &face)
     face.frameDC = face.faceDC = nullptr;
     face.frameBitmap = face.faceBitmap = nullptr;
     forgetHands(face);
+    forgetSector(face);
     if (&face == &mainFace)
         disposeBackgroundImage();
 }
@@ -193,6 +194,15 @@ static bool fitSurfaces(ClockFace &face, int side)
     return true;
 }
 
+// The window's constant alpha for an opacity in per cent; the frame's own
+// alpha still shapes the rim. An opacity out of range is full.
+BYTE constantAlpha(int opacity)
+{
+    if (opacity < minimumOpacity || opacity > fullOpacity)
+        return 255;
+    return BYTE(MulDiv(opacity, 255, fullOpacity));
+}
+
 void redrawClockAt(ClockFace &face, SYSTEMTIME const &now)
 {
     // Nothing is drawn once the resources are gone, nor while the window is
@@ -212,7 +222,7 @@ void redrawClockAt(ClockFace &face, SYSTEMTIME const &now)
         return; // the window shows this picture already
     // Only the changed part is handed over; the window keeps the rest.
     POINT source = {0, 0};
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, constantAlpha(settings.opacity), AC_SRC_ALPHA};
     UPDATELAYEREDWINDOWINFO update = {sizeof update, nullptr, nullptr, &size,     face.frameDC,
                                       &source,       0,       &blend,  ULW_ALPHA, &change};
     // A frame the window did not take is handed over whole next time.

@@ -3,7 +3,17 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-struct Hands; // the hands that a face last placed
+struct Hands;        // the hands that a face last placed
+struct PlacedSector; // the timer's sector that a face last placed
+
+// What the dial shows beside the time, handed in by the clock window
+// before each redraw. Angles are in radians, clockwise from twelve.
+struct DialMarks {
+    bool alarmHand; // a thin hand on the hour scale, under the others
+    float alarmAngle;
+    bool sector; // the timer's time left, a translucent wedge
+    float sectorStart, sectorSweep;
+};
 
 // The drawing state of one clock face: its two off-screen bitmaps (the
 // cached face and the frame presented), what must be drawn anew, their
@@ -26,7 +36,9 @@ struct ClockFace {
     // A world clock's name, drawn where the logo text stands; null for the
     // main clock.
     wchar_t const *label = nullptr;
-    Hands *hands = nullptr; // made by the first drawing, freed with the bitmaps
+    Hands *hands = nullptr;         // made by the first drawing, freed with the bitmaps
+    PlacedSector *sector = nullptr; // likewise
+    DialMarks marks = {};           // the main clock's only; a world clock shows none
 };
 extern ClockFace mainFace; // the main clock
 // The picture loaded from imagePath. It exists after every load; its image
@@ -62,11 +74,26 @@ void releasePrivateFonts();
 // its bitmaps are made with.
 void createDrawingResources(ClockFace &face, HWND window);
 void releaseDrawingResources(ClockFace &face);
+
+// The alarm hand's angle for an alarm due at the local time due, seen at
+// the local time now: its place on the hour scale. False when it rings
+// more than 12 hours after now's minute.
+bool alarmHandAngle(SYSTEMTIME const &now, SYSTEMTIME const &due, float &angle);
+// The timer's sector at the local time now with secondsLeft to go: from
+// the present place of the minute hand over the minute scale for up to an
+// hour, else from the hour hand's over the hour scale, to the end's
+// place. No sweep when nothing is left.
+void timerSector(SYSTEMTIME const &now, LONGLONG secondsLeft, float &start, float &sweep);
+
 void loadBackgroundImage();
 void redrawClock(ClockFace &face);
 // redrawClock for a given moment instead of the present one. A hidden
 // window is neither drawn nor presented to.
 void redrawClockAt(ClockFace &face, SYSTEMTIME const &now);
+
+// The constant alpha that the window is presented with at that opacity
+// (per cent): 255 at full opacity and for any value out of range.
+BYTE constantAlpha(int opacity);
 
 // The top-down 32-bit pixels of the DIB section selected into a memory
 // context, or null when it holds none; its row length in pixels into side.

@@ -49,6 +49,12 @@ static StoredNumber const storedNumbers[] = {
     {"Wake for alarms", offsetof(ClockSettings, wakeForAlarms), noSystemColor},
     {"Snooze minutes", offsetof(ClockSettings, snoozeMinutes), noSystemColor},
     {"Start quietly", offsetof(ClockSettings, startQuietly), noSystemColor},
+    {"opacity", offsetof(ClockSettings, opacity), noSystemColor},
+    {"clickThrough", offsetof(ClockSettings, clickThrough), noSystemColor},
+    {"lockPosition", offsetof(ClockSettings, lockPosition), noSystemColor},
+    {"show.alarmHand", offsetof(ClockSettings, showAlarmHand), noSystemColor},
+    {"Color alarm hand", offsetof(ClockSettings, colorAlarmHand), noSystemColor},
+    {"Color timer", offsetof(ClockSettings, colorTimer), noSystemColor},
 };
 
 struct StoredText {
@@ -126,6 +132,7 @@ void setDefaultOptions(ClockSettings &record)
     record.showLogo = labelContour;
     record.logoType = 0;
     lstrcpyW(record.logoText, defaultLogoText);
+    record.showAlarmHand = 0;
 }
 
 void setDefaultColors(ClockSettings &record)
@@ -133,6 +140,8 @@ void setDefaultColors(ClockSettings &record)
     for (StoredNumber const &number : storedNumbers)
         if (number.systemColor != noSystemColor)
             numberField(record, number) = GetSysColor(number.systemColor);
+    record.colorAlarmHand = defaultAlarmHandColor;
+    record.colorTimer = defaultTimerColor;
 }
 
 // Only a length that the ringing window offers is taken.
@@ -153,20 +162,36 @@ static bool quietLength(DWORD seconds)
     return false;
 }
 
+// Whether a stored number may be taken for its field; one that may not
+// leaves the default. Only the two known logo contents are taken, and
+// anything else keeps the date.
+static bool acceptable(size_t field, DWORD value)
+{
+    switch (field) {
+    case offsetof(ClockSettings, logoType):
+    case offsetof(ClockSettings, clickThrough):
+    case offsetof(ClockSettings, lockPosition):
+    case offsetof(ClockSettings, showAlarmHand):
+        return value <= 1;
+    case offsetof(ClockSettings, snoozeMinutes):
+        return snoozeLength(value);
+    case offsetof(ClockSettings, startQuietly):
+        return value == 0 || quietLength(value);
+    case offsetof(ClockSettings, opacity):
+        return value >= DWORD(minimumOpacity) && value <= DWORD(fullOpacity);
+    case offsetof(ClockSettings, colorAlarmHand):
+    case offsetof(ClockSettings, colorTimer):
+        return value <= 0xFFFFFF;
+    }
+    return true;
+}
+
 static void loadNumbers(HKEY key)
 {
     for (StoredNumber const &number : storedNumbers) {
         DWORD value;
-        if (!readNumber(key, number.name, value))
-            continue;
-        // Only the two known logo contents are taken; anything else keeps the date.
-        if (number.offset == offsetof(ClockSettings, logoType) && value > 1)
-            continue;
-        if (number.offset == offsetof(ClockSettings, snoozeMinutes) && !snoozeLength(value))
-            continue;
-        if (number.offset == offsetof(ClockSettings, startQuietly) && value != 0 && !quietLength(value))
-            continue;
-        numberField(settings, number) = value;
+        if (readNumber(key, number.name, value) && acceptable(number.offset, value))
+            numberField(settings, number) = value;
     }
 }
 
@@ -204,6 +229,10 @@ void loadSettings()
     settings.wakeForAlarms = 0;
     settings.snoozeMinutes = defaultSnoozeMinutes;
     settings.startQuietly = 0;
+    settings.opacity = fullOpacity;
+    settings.clickThrough = 0;
+    settings.lockPosition = 0;
+    settings.showAlarmHand = 0;
     snoozes.count = 0;
     lastTick = 0;
 
@@ -211,9 +240,11 @@ void loadSettings()
     if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         loadNumbers(key);
         loadTexts(key);
+        loadTimerMemory(key);
         RegCloseKey(key);
     } else {
         settings.firstRun = 1;
+        countdown = {};
     }
     for (StoredText const &text : storedTexts)
         if (text.fallback && textField(settings, text)[0] == L'\0')
@@ -286,6 +317,7 @@ void saveSettings(HWND window)
         RegCloseKey(key);
     }
     saveAlarmMemory();
+    saveTimerMemory();
     saveAlarmTable(settings.alarms);
     saveWorldClocks();
     saveAutorun();

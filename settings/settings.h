@@ -17,9 +17,9 @@ struct AlarmEvent {
     int hours; // -1 ends the table
     int minutes;
     int week[7];
-    int id;        // the alarm's own number, which its snooze and the page's row name it by
-    LONGLONG date; // a once-only alarm's day (the local minute of its midnight); 0 for a weekly one
-    LONGLONG skip; // the local minute of the occurrence skipped; 0 for none
+    int id;             // the alarm's own number, which its snooze and the page's row name it by
+    LONGLONG date;      // a once-only alarm's day (the local minute of its midnight); 0 for a weekly one
+    LONGLONG skip;      // the local minute of the occurrence skipped; 0 for none
     wchar_t sound[260]; // its own wave file; empty: the Alarms page's
 };
 
@@ -59,8 +59,18 @@ struct ClockSettings {
     int wakeForAlarms; // a waitable timer wakes the sleeping computer for the next alarm
     int snoozeMinutes; // the snooze length last chosen: one of snoozeLengths
     int startQuietly;  // seconds an alarm takes to reach full volume (0: full at once); one of quietLengths
+    int opacity;       // of the whole window, in per cent: minimumOpacity..100
+    int clickThrough;  // clicks and the wheel go to the window beneath
+    int lockPosition;  // dragging does not move the clock
+    int showAlarmHand; // a hand points at the next alarm within 12 hours
+    COLORREF colorAlarmHand;
+    COLORREF colorTimer; // the timer's sector on the dial
 };
 
+int const minimumOpacity = 20;
+int const fullOpacity = 100;
+COLORREF const defaultAlarmHandColor = RGB(240, 150, 0);
+COLORREF const defaultTimerColor = RGB(230, 30, 30);
 // The lengths of a quiet start that the Alarms page offers, in seconds.
 int const quietLengths[] = {10, 30, 60, 120};
 // The wave file of the Alarms page at first, and every alarm's last resort.
@@ -188,6 +198,32 @@ size_t const maxCsvRecords = 1000;
 // False for a file refused whole: not UTF-8, too large, more than
 // maxCsvRecords lines, a quotation left open, a header without a column.
 bool readAlarmsCsv(std::string const &bytes, CsvImport &result);
+
+// The countdown timer. Its end is kept as a UTC moment, so that it
+// survives a restart and a change of the time zone.
+int const maxTimerSeconds = 12 * 60 * 60;
+int const recentTimerCount = 5;
+struct CountdownTimer {
+    LONGLONG end; // UTC seconds since 1601 (see utcSecond); 0 while none runs
+    int seconds;  // the length last started, for a restart; 0 for none
+    wchar_t label[textUnits];
+    int recent[recentTimerCount]; // the last lengths started, newest first; 0 ends them
+};
+extern CountdownTimer countdown;
+
+// A UTC moment as whole seconds since 1601, and back; the present one.
+LONGLONG utcSecond(FILETIME const &time);
+bool secondTime(LONGLONG second, SYSTEMTIME &time);
+LONGLONG utcNow();
+// Whether a timer may run that many seconds: 1 second to 12 hours.
+bool timerLength(LONGLONG seconds);
+
+// The registry's "Timer end", "Timer length", "Timer label" and "Timer
+// recent" values of the settings key: loaded with the settings, saved
+// with them and whenever a timer starts or ends. A value that cannot be
+// read, or an end further ahead than the longest timer, is left out.
+void loadTimerMemory(HKEY key);
+void saveTimerMemory();
 
 void loadSettings();
 void saveSettings(HWND window);

@@ -12,6 +12,8 @@
 //   present alone   a full-frame UpdateLayeredWindow of the frame
 // and "dirty pixels", the mean number of pixels a tick presents over a
 // minute of seconds.
+// "bench timer" shows a timer's sector, 25 minutes left at the start,
+// shrinking with each second.
 // Run it with the face font installed (tools/wine-env.sh).
 #include <windows.h>
 #include <gdiplus.h>
@@ -63,8 +65,9 @@ static HWND createLayeredWindow()
     return window;
 }
 
-int main()
+int main(int argc, char **argv)
 {
+    bool timer = argc > 1 && lstrcmpA(argv[1], "timer") == 0;
     ULONG_PTR token;
     Gdiplus::GdiplusStartupInput input;
     if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok)
@@ -78,9 +81,13 @@ int main()
         SetWindowPos(window, nullptr, 0, 0, side, side, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         // Successive seconds from 10:10:30, across minute changes.
         int second = 0;
-        auto nextSecond = [&second] {
-            int at = 10 * 3600 + 10 * 60 + 30 + second++;
+        auto nextSecond = [&second, timer] {
+            int at = 10 * 3600 + 10 * 60 + 30 + second;
             SYSTEMTIME now = {2026, 12, 1, 7, WORD(at / 3600 % 24), WORD(at / 60 % 60), WORD(at % 60), 0};
+            mainFace.marks.sector = timer;
+            timerSector(now, 25 * 60 - second % (25 * 60), mainFace.marks.sectorStart,
+                        mainFace.marks.sectorSweep);
+            second++;
             return now;
         };
         Spread redraw = measure(100, [&nextSecond] {

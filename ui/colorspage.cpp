@@ -20,9 +20,13 @@ struct ColorButton {
 };
 
 static ColorButton const colorButtons[] = {
-    {IDC_COLORBACKGROUND, &ClockSettings::colorBackground}, {IDC_COLORRING1, &ClockSettings::colorRing1},
-    {IDC_COLORRING2, &ClockSettings::colorRing2},           {IDC_COLORTEXT, &ClockSettings::colorText},
+    {IDC_COLORBACKGROUND, &ClockSettings::colorBackground},
+    {IDC_COLORRING1, &ClockSettings::colorRing1},
+    {IDC_COLORRING2, &ClockSettings::colorRing2},
+    {IDC_COLORTEXT, &ClockSettings::colorText},
     {IDC_COLORMARKERS, &ClockSettings::colorMarkers},
+    {IDC_COLORALARMHAND, &ClockSettings::colorAlarmHand},
+    {IDC_COLORTIMER, &ClockSettings::colorTimer},
 };
 
 // Everything that "Use custom colors" switches on and off.
@@ -143,8 +147,26 @@ static void setPathFont(HWND page)
     SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(font));
 }
 
+// The opacity's slider and its figure.
+static void showOpacity(HWND page, int opacity)
+{
+    SendDlgItemMessageA(page, IDC_OPACITY, TBM_SETPOS, TRUE, opacity);
+    char text[16];
+    wsprintfA(text, "%d %%", opacity);
+    SetDlgItemTextA(page, IDC_OPACITYTEXT, text);
+}
+
+static int chosenOpacity(HWND page)
+{
+    return static_cast<int>(SendDlgItemMessageA(page, IDC_OPACITY, TBM_GETPOS, 0, 0));
+}
+
 static INT_PTR onInitDialog(HWND page)
 {
+    SendDlgItemMessageA(page, IDC_OPACITY, TBM_SETRANGE, FALSE, MAKELPARAM(minimumOpacity, fullOpacity));
+    SendDlgItemMessageA(page, IDC_OPACITY, TBM_SETTICFREQ, 10, 0);
+    SendDlgItemMessageA(page, IDC_OPACITY, TBM_SETPAGESIZE, 0, 10);
+    showOpacity(page, settings.opacity);
     showColors(page, settings);
     CheckDlgButton(page, IDC_USECOLOR, settings.useColor);
     SetDlgItemTextW(page, IDC_IMAGEPATH, settings.imagePath);
@@ -218,6 +240,7 @@ static void onApply(HWND page)
     settings.useColor = IsDlgButtonChecked(page, IDC_USECOLOR) == BST_CHECKED;
     GetDlgItemTextW(page, IDC_IMAGEPATH, settings.imagePath, textUnits);
     settings.useImage = IsDlgButtonChecked(page, IDC_USEIMAGE) == BST_CHECKED;
+    settings.opacity = chosenOpacity(page);
     postSettingsApplied();
 }
 
@@ -232,6 +255,8 @@ static INT_PTR onCommand(HWND page, int id)
     case IDC_COLORRING1:
     case IDC_COLORMARKERS:
     case IDC_COLORRING2:
+    case IDC_COLORALARMHAND:
+    case IDC_COLORTIMER:
         onColorButton(page, id);
         break;
     case IDC_USECOLOR:
@@ -260,6 +285,11 @@ INT_PTR CALLBACK colorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         return onCommand(page, LOWORD(wParam));
     case WM_NOTIFY:
         return onNotify(page, reinterpret_cast<NMHDR const *>(lParam));
+    case WM_HSCROLL:
+        // The slider moved, by the mouse or the keys.
+        showOpacity(page, chosenOpacity(page));
+        PropSheet_Changed(GetParent(page), page);
+        return TRUE;
     case WM_DESTROY:
         onDestroy(page);
         return FALSE;

@@ -17,6 +17,7 @@ static void showOptions(HWND page, ClockSettings const &record)
     CheckDlgButton(page, IDC_AUTORUN, record.autorun);
     CheckDlgButton(page, IDC_ONTOP, record.onTop);
     CheckDlgButton(page, IDC_SECONDS, record.showSeconds);
+    CheckDlgButton(page, IDC_ALARMHAND, record.showAlarmHand);
     SendDlgItemMessageA(page, IDC_NUMBERS, CB_SETCURSEL, record.showNumbers, 0);
     SendDlgItemMessageA(page, IDC_DAYOFWEEK, CB_SETCURSEL, record.showDayOfTheWeek, 0);
     SendDlgItemMessageA(page, IDC_LOGO, CB_SETCURSEL, record.showLogo, 0);
@@ -55,6 +56,7 @@ static INT_PTR onInitDialog(HWND page)
     addItems(page, IDC_DAYOFWEEK, labelStyles, 3);
     addItems(page, IDC_LOGO, labelStyles, 3);
     showOptions(page, settings);
+    CheckDlgButton(page, IDC_CLICKTHROUGH, settings.clickThrough);
     enableLogoControls(page);
     return TRUE;
 }
@@ -64,6 +66,8 @@ static void onApply(HWND page)
     settings.autorun = IsDlgButtonChecked(page, IDC_AUTORUN) == BST_CHECKED;
     settings.onTop = IsDlgButtonChecked(page, IDC_ONTOP) == BST_CHECKED;
     settings.showSeconds = IsDlgButtonChecked(page, IDC_SECONDS) == BST_CHECKED;
+    settings.showAlarmHand = IsDlgButtonChecked(page, IDC_ALARMHAND) == BST_CHECKED;
+    settings.clickThrough = IsDlgButtonChecked(page, IDC_CLICKTHROUGH) == BST_CHECKED;
     settings.showDayOfTheWeek = selection(page, IDC_DAYOFWEEK);
     settings.showNumbers = selection(page, IDC_NUMBERS);
     settings.showLogo = selection(page, IDC_LOGO);
@@ -99,6 +103,8 @@ static INT_PTR onCommand(HWND page, int id, int notification)
     case IDC_ONTOP:
     case IDC_SECONDS:
     case IDC_AUTORUN:
+    case IDC_ALARMHAND:
+    case IDC_CLICKTHROUGH:
         PropSheet_Changed(GetParent(page), page);
         break;
     case IDC_NUMBERS:

@@ -19,6 +19,7 @@ static HFONT largeFont;
 // The annotation that makes the alarm texts a live region; null where the
 // system has no accessibility property service.
 static IAccPropServices *accessibility;
+static bool offersRestart; // the default button restarts the timer instead of snoozing
 
 // The alarm texts are set in the dialog's typeface at this size, which
 // grows with the DPI.
@@ -198,8 +199,33 @@ static void onInitDialog(HWND dialog)
     }
 }
 
+// A timer's end, with no alarm ringing beside it, is answered by Restart
+// in place of the snooze and its length.
+static void offerRestart(HWND dialog, AlarmNotices const &notices)
+{
+    bool timer = false, alarm = false;
+    for (int i = 0; i < notices.count; ++i) {
+        bool isTimer = notices.items[i].id == timerNoticeId;
+        timer |= isTimer;
+        alarm |= !isTimer && !notices.items[i].missed;
+    }
+    offersRestart = timer && !alarm;
+    wchar_t text[nameLength] = L"Snooze";
+    if (offersRestart)
+        LoadStringW(dialogModule(), IDS_RESTART, text, nameLength);
+    SetDlgItemTextW(dialog, IDOK, text);
+    ShowWindow(GetDlgItem(dialog, IDC_SNOOZELABEL), offersRestart ? SW_HIDE : SW_SHOW);
+    ShowWindow(GetDlgItem(dialog, IDC_SNOOZELENGTH), offersRestart ? SW_HIDE : SW_SHOW);
+}
+
 static void onSnooze(HWND dialog)
 {
+    if (offersRestart) {
+        restartTimer(utcNow());
+        endToldAlarms();
+        DestroyWindow(dialog);
+        return;
+    }
     LRESULT item = SendDlgItemMessageW(dialog, IDC_SNOOZELENGTH, CB_GETCURSEL, 0, 0);
     LRESULT minutes = SendDlgItemMessageW(dialog, IDC_SNOOZELENGTH, CB_GETITEMDATA, item, 0);
     snoozeAlarms(item == CB_ERR ? settings.snoozeMinutes : int(minutes));
@@ -265,6 +291,7 @@ void showRingingWindow(AlarmNotices const &notices, HWND clock)
     clockWindow = clock;
     HWND label = GetDlgItem(ringWindow, IDC_RINGTEXT);
     SetWindowTextW(label, noticeText(notices).c_str());
+    offerRestart(ringWindow, notices);
     refit(ringWindow);
     NotifyWinEvent(liveRegionChanged, label, OBJID_CLIENT, CHILDID_SELF);
 }

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 // The program's own window messages, each with a number of its own.
 // Posted to the clock window by each property page that applied its
 // controls to ClockSettings; the window takes the change over once per
@@ -42,6 +44,10 @@ void closeRingingWindow();
 bool ringingWindowMessage(MSG *message);
 
 void showCalendar(HWND owner);
+// The Timer dialog; whether it started a timer.
+bool showTimerDialog(HWND owner);
+// A length of time as "m:ss", or "h:mm:ss" from an hour on.
+std::wstring durationText(LONGLONG seconds);
 void showAbout(HWND owner);
 
 // The desktop rectangle less a taskbar that spans one of its edges.

@@ -427,6 +427,101 @@ LONGLONG minuteAt(int year, int month, int day, int hour, int minute)
     return localMinute(time);
 }
 
+// The countdown timer's notices as the clock window takes them: into the
+// ringing window.
+static AlarmNotices timerTold;
+static HWND timerClock;
+
+static void showTimerNotices(AlarmNotices const &notices)
+{
+    timerTold = notices;
+    showRingingWindow(notices, timerClock);
+}
+
+class TimerTest : public AlarmCheckTest {
+protected:
+    void SetUp() override
+    {
+        AlarmCheckTest::SetUp();
+        closeRingingWindow(); // one that a test before left open
+        clearRegistry();
+        timerTold.count = 0;
+        timerClock =
+            CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);
+        setAlarmHandler(showTimerNotices);
+    }
+    void TearDown() override
+    {
+        stopTimer();
+        closeRingingWindow();
+        setAlarmHandler(nullptr);
+        DestroyWindow(timerClock);
+        clearRegistry();
+        AlarmCheckTest::TearDown();
+    }
+};
+
+// At its end the timer rings as an alarm does: the sound, and the ringing
+// window with its label, whose default button restarts it. It never
+// snoozes itself.
+TEST_F(TimerTest, RingsAtItsEndWithSoundAndTheRingingWindow)
+{
+    LONGLONG start = utcNow();
+    beginTimerRun(start);
+    ASSERT_TRUE(startTimer(90, L"Tea", start));
+    EXPECT_EQ(90, timerSecondsLeft(start));
+    checkTimer(start + 89, at(monday, 10, 1, 29));
+    EXPECT_EQ(0, alarmSounding);
+    EXPECT_EQ(nullptr, FindWindowA("#32770", "Alarm"));
+    checkTimer(start + 90, at(monday, 10, 1, 30));
+    EXPECT_EQ(1, alarmSounding);
+    EXPECT_TRUE(soundGrows(1000));
+    ASSERT_EQ(1, timerTold.count);
+    EXPECT_TRUE(timerTold.items[0].id == timerNoticeId && !timerTold.items[0].missed);
+    EXPECT_EQ(0, timerSecondsLeft(start + 90));
+    HWND ring = FindWindowA("#32770", "Alarm");
+    ASSERT_NE(nullptr, ring);
+    wchar_t text[256], button[64];
+    GetDlgItemTextW(ring, IDC_RINGTEXT, text, 256);
+    EXPECT_NE(nullptr, wcsstr(text, L"  Tea")) << text;
+    GetDlgItemTextW(ring, IDOK, button, 64);
+    EXPECT_STREQ(L"Restart", button);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(ring, IDC_SNOOZELENGTH)));
+
+    settings.snoozeMinutes = 10;
+    checkAlarms(at(monday, 10, 2, 0)); // the minute ends unanswered: an alarm would snooze
+    EXPECT_EQ(0, alarmSounding);
+    EXPECT_EQ(0, snoozes.count);
+    SendMessageW(ring, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(nullptr, FindWindowA("#32770", "Alarm"));
+    LONGLONG left = timerSecondsLeft(utcNow());
+    EXPECT_TRUE(left > 80 && left <= 90) << left;
+}
+
+// The end is kept as a UTC moment: a restart finds the timer running; one
+// that ended while the clock was not running is told as missed.
+TEST_F(TimerTest, SurvivesARestartAndIsToldAsMissedAfterOne)
+{
+    LONGLONG start = utcNow();
+    beginTimerRun(start);
+    ASSERT_TRUE(startTimer(25 * 60, L"Pasta", start));
+    countdown = {};
+    loadSettings();
+    EXPECT_EQ(start + 25 * 60, countdown.end);
+    EXPECT_STREQ(L"Pasta", countdown.label);
+    EXPECT_EQ(25 * 60, countdown.recent[0]);
+
+    beginTimerRun(start + 26 * 60); // the next run begins after its end
+    checkTimer(start + 26 * 60 + 1, at(monday, 10, 30, 1));
+    EXPECT_EQ(0, alarmSounding);
+    ASSERT_EQ(1, timerTold.count);
+    EXPECT_TRUE(timerTold.items[0].id == timerNoticeId && timerTold.items[0].missed);
+    EXPECT_EQ(0, timerSecondsLeft(start));
+    countdown = {};
+    loadSettings();
+    EXPECT_EQ(0, countdown.end); // told once
+}
+
 // US Eastern time: summer time from the second Sunday of March, 02:00, to
 // the first Sunday of November, 02:00 (in 2027 the 14th of March and the
 // 7th of November).

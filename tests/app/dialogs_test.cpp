@@ -3,10 +3,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "alarms/alarms.h"
 #include "app/app.h"
 #include "render/render.h"
 #include "res/resource.h"
@@ -131,6 +133,42 @@ TEST_F(SmallDialogs, AboutShowsNameVersionAndLogo)
               runAndClose(IDD_ABOUTBOX, aboutProc, "About", [](HWND about) { pressButton(about, IDOK); }));
     EXPECT_EQ(IDCANCEL, runAndClose(IDD_ABOUTBOX, aboutProc, "About", pressEscape));
     EXPECT_EQ(IDCANCEL, runAndClose(IDD_ABOUTBOX, aboutProc, "About", pressCloseBox));
+}
+
+// The Timer dialog refuses a length out of range with a message and starts
+// the timer it is given; the clock's menu then offers "Stop timer" with the
+// time left, which stops it.
+TEST_F(SmallDialogs, TimerDialogStartsATimerThatTheMenuStops)
+{
+    DWORD thread = GetCurrentThreadId();
+    runDriven([] { SendMessageA(mainWindow, WM_COMMAND, IDM_TIMER, 0); },
+              [&] {
+                  HWND timer = waitForDialog("Timer", thread);
+                  ASSERT_NE(nullptr, timer);
+                  expectModalOverClock(timer);
+                  SetDlgItemTextA(timer, IDC_TIMERMINUTES, "720");
+                  SetDlgItemTextA(timer, IDC_TIMERSECONDS, "1");
+                  pressButton(timer, IDOK);
+                  MessageBoxSeen seen;
+                  EXPECT_TRUE(answerMessageBox(productName, thread, IDOK, seen));
+                  EXPECT_EQ("Please enter a time from 1 second to 12 hours.", seen.text);
+                  SetDlgItemTextA(timer, IDC_TIMERMINUTES, "1");
+                  SetDlgItemTextA(timer, IDC_TIMERSECONDS, "30");
+                  SetDlgItemTextA(timer, IDC_TIMERLABEL, "Eggs");
+                  pressButton(timer, IDOK);
+                  EXPECT_TRUE(waitGone(timer));
+              });
+    LONGLONG left = timerSecondsLeft(utcNow());
+    EXPECT_TRUE(left > 80 && left <= 90) << left;
+    EXPECT_STREQ(L"Eggs", countdown.label);
+    SendMessageA(mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popupMenu), 0);
+    char text[64] = "";
+    GetMenuStringA(popupMenu, IDM_STOPTIMER, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_EQ(0, strncmp(text, "Stop timer (1:", 14)) << text;
+    SendMessageA(mainWindow, WM_COMMAND, IDM_STOPTIMER, 0);
+    EXPECT_EQ(0, timerSecondsLeft(utcNow()));
+    SendMessageA(mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popupMenu), 0);
+    EXPECT_EQ(UINT(-1), GetMenuState(popupMenu, IDM_STOPTIMER, MF_BYCOMMAND));
 }
 
 TEST_F(SmallDialogs, CalendarShowsAPlainMonthCalendarAndEndsOnEscAndCloseBox)

@@ -480,6 +480,81 @@ TEST_F(ClockWindow, MenuFromClockAndTray)
     EnableWindow(mainWindow, TRUE);
 }
 
+// A window beneath the clock that counts the presses it gets.
+static int pressesBeneath;
+
+static LRESULT CALLBACK beneathProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_LBUTTONDOWN)
+        ++pressesBeneath;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A real left click at the screen point, through the system's input.
+static void clickAt(int x, int y)
+{
+    ASSERT_TRUE(moveCursor(x, y));
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof input[0]);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 500) {
+        pumpMessages();
+        Sleep(20);
+    }
+}
+
+static bool clickThroughChecked;
+
+static void CALLBACK readClickThroughItem(HWND, UINT, UINT_PTR, DWORD)
+{
+    clickThroughChecked =
+        (GetMenuState(popupMenu, IDM_CLICKTHROUGH, MF_BYCOMMAND) & (MF_CHECKED | MF_GRAYED)) == MF_CHECKED;
+    EndMenu();
+}
+
+// With "Let clicks through" the click at the clock's centre reaches the
+// window beneath; the notification icon's menu carries the item, checked,
+// and its command gives the clicks back to the clock. A locked clock
+// does not move when dragged.
+TEST_F(ClockWindow, ClicksThroughAndBackFromTheTrayMenu)
+{
+    settings.clickThrough = 1;
+    createAt(300, 200, 256);
+    WNDCLASSA beneathClass = {};
+    beneathClass.lpfnWndProc = beneathProc;
+    beneathClass.hInstance = GetModuleHandleA(nullptr);
+    beneathClass.lpszClassName = "HalvitrumBeneath";
+    RegisterClassA(&beneathClass);
+    HWND beneath = CreateWindowExA(0, "HalvitrumBeneath", "", WS_POPUP | WS_VISIBLE, 250, 150, 356, 356,
+                                   nullptr, nullptr, beneathClass.hInstance, nullptr);
+    SetWindowPos(mainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    pressesBeneath = 0;
+    clickAt(428, 328);
+    EXPECT_EQ(1, pressesBeneath);
+
+    pumpMessages();
+    UINT_PTR timer = SetTimer(nullptr, 0, 200, readClickThroughItem);
+    SendMessageA(mainWindow, trayCallback, trayIconId, WM_RBUTTONDOWN);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(clickThroughChecked);
+    SendMessageA(mainWindow, WM_COMMAND, IDM_CLICKTHROUGH, 0);
+    EXPECT_EQ(0, settings.clickThrough);
+    pressesBeneath = 0;
+    clickAt(428, 328);
+    EXPECT_EQ(0, pressesBeneath);
+    DestroyWindow(beneath);
+
+    SendMessageA(mainWindow, WM_COMMAND, IDM_LOCKPOSITION, 0);
+    ASSERT_TRUE(moveCursor(400, 300));
+    SendMessageA(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ASSERT_TRUE(moveCursor(430, 280));
+    SendMessageA(mainWindow, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    EXPECT_EQ(square(300, 200, 256), windowRect(mainWindow));
+}
+
 // The icon's version-4 callbacks: the event in lParam's low word, the
 // icon's point in wParam. The keyboard's selection shows the clock, its
 // menu key opens the menu at the icon with the first item selected; a

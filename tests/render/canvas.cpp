@@ -54,6 +54,8 @@ void useTestSettings()
     settings.colorRing2 = testRing2;
     settings.colorText = testText;
     settings.useImage = 0;
+    settings.opacity = 100;
+    mainFace.marks = {}; // no alarm hand, no timer
 }
 
 SYSTEMTIME moment(int hour, int minute, int second, int day)

@@ -18,7 +18,8 @@ COLORREF const testRing2 = RGB(0, 255, 0);
 COLORREF const testText = RGB(0, 0, 0);
 
 // Own colours as above, plain dial, second hand on, and no numbers, logo or
-// day label, so that each test turns on what it looks at.
+// day label, alarm hand or timer, so that each test turns on what it
+// looks at.
 void useTestSettings();
 
 // A moment on Monday 2026-12-07.

@@ -226,6 +226,63 @@ TEST_F(Settings, LogoTypeIsTakenOnlyAsDateOrText)
     EXPECT_EQ(1, settings.logoType);
 }
 
+// The values that older versions ignore take only what the clock can show;
+// anything else keeps the default.
+TEST_F(Settings, WindowOptionsTakeOnlyValuesInRange)
+{
+    struct {
+        char const *name;
+        DWORD value;
+        int ClockSettings::*field;
+        int expected;
+    } const rows[] = {
+        {"opacity", 50, &ClockSettings::opacity, 50},
+        {"opacity", 20, &ClockSettings::opacity, 20},
+        {"opacity", 19, &ClockSettings::opacity, 100},
+        {"opacity", 101, &ClockSettings::opacity, 100},
+        {"clickThrough", 1, &ClockSettings::clickThrough, 1},
+        {"clickThrough", 2, &ClockSettings::clickThrough, 0},
+        {"lockPosition", 1, &ClockSettings::lockPosition, 1},
+        {"lockPosition", 0xFFFFFFFF, &ClockSettings::lockPosition, 0},
+        {"show.alarmHand", 1, &ClockSettings::showAlarmHand, 1},
+        {"show.alarmHand", 7, &ClockSettings::showAlarmHand, 0},
+    };
+    for (auto const &row : rows) {
+        clearRegistry();
+        setNumber(settingsKey, row.name, row.value);
+        loadSettings();
+        EXPECT_EQ(row.expected, settings.*row.field) << row.name << " " << row.value;
+    }
+    setNumber(settingsKey, "Color timer", 0x01000000);
+    loadSettings();
+    EXPECT_EQ(RGB(230, 30, 30), settings.colorTimer);
+}
+
+TEST_F(Settings, TimerMemoryKeepsWhatItCanRead)
+{
+    setNumber(settingsKey, "Timer length", 90);
+    setText(settingsKey, L"Timer end", L"2026-02-30 10:00:00"); // no such day
+    setText(settingsKey, L"Timer label", L"Tee \u00e4");
+    setText(settingsKey, L"Timer recent", L"300;abc;0;43201;90;60;120;30;15");
+    loadSettings();
+    EXPECT_EQ(0, countdown.end);
+    EXPECT_EQ(90, countdown.seconds);
+    EXPECT_STREQ(L"Tee \u00e4", countdown.label);
+    int const recent[recentTimerCount] = {300, 90, 60, 120, 30};
+    for (int i = 0; i < recentTimerCount; ++i)
+        EXPECT_EQ(recent[i], countdown.recent[i]) << i;
+    // An end further ahead than a timer can run is none, and so is one
+    // without a length it could have run.
+    setText(settingsKey, L"Timer end", L"2099-12-09 10:00:00");
+    loadSettings();
+    EXPECT_EQ(0, countdown.end);
+    setNumber(settingsKey, "Timer length", 43201);
+    setText(settingsKey, L"Timer end", L"2026-12-09 10:00:00");
+    loadSettings();
+    EXPECT_EQ(0, countdown.seconds);
+    EXPECT_EQ(0, countdown.end);
+}
+
 TEST_F(Settings, NumbersAreNotCheckedAtLoad)
 {
     setNumber(settingsKey, "show.numbers", 9);
