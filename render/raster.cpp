@@ -2,6 +2,7 @@
 // clock's shapes.
 #include "render/raster.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -186,6 +187,59 @@ void addPathOutline(GpPath *path, float width)
         else if (figures.types[i] & PathPointTypeCloseSubpath)
             addSpoke(p.X, p.Y, figures.points[first].X, figures.points[first].Y, width, flatCap, flatCap);
     }
+}
+
+// The sides of the clip, grown by a pixel, beyond which a point lies: left,
+// top, right and bottom as bits.
+static int sidesBeyond(agg::point_d const &point, RECT const &clip)
+{
+    return (point.x < clip.left - 1) | (point.y < clip.top - 1) << 1 | (point.x > clip.right + 1) << 2 |
+           (point.y > clip.bottom + 1) << 3;
+}
+
+// A run of edges wholly beyond one side of the clip is replaced by the line
+// from its first point to its last, which stays beyond that side. Above,
+// below or right of the clip neither changes a pixel inside it; left of it,
+// both add the same cover to each row, which is all that reaches the clip.
+void fillPolygonInside(agg::point_d const *points, int count, RECT const &clip, agg::rgba8 color)
+{
+    if (count < 3)
+        return;
+    raster.shape.move_to(points[0].x, points[0].y);
+    int last = 0; // the last point added
+    int run = sidesBeyond(points[0], clip), end = 0;
+    for (int i = 1; i < count; i++) {
+        int sides = sidesBeyond(points[i], clip);
+        if (run & sides) {
+            run &= sides;
+            end = i;
+            continue;
+        }
+        if (end != last)
+            raster.shape.line_to(points[end].x, points[end].y);
+        last = end;
+        run = sidesBeyond(points[end], clip) & sides;
+        if (!run) {
+            raster.shape.line_to(points[i].x, points[i].y);
+            last = i;
+            run = sides;
+        }
+        end = i;
+    }
+    if (end != last)
+        raster.shape.line_to(points[end].x, points[end].y);
+    raster.shape.close_polygon();
+
+    raster.rasterizer.reset();
+    raster.rasterizer.filling_rule(agg::fill_non_zero);
+    raster.rasterizer.add_path(raster.shape);
+    raster.shape.remove_all();
+    if (!raster.rasterizer.rewind_scanlines() ||
+        !raster.rasterizer.navigate_scanline(std::max(int(clip.top), raster.rasterizer.min_y())))
+        return;
+    raster.scanline.reset(raster.rasterizer.min_x(), raster.rasterizer.max_x());
+    while (raster.rasterizer.sweep_scanline(raster.scanline) && raster.scanline.y() < clip.bottom)
+        agg::render_scanline_aa_solid(raster.scanline, raster.renderer, color);
 }
 
 void fillShape(agg::rgba8 color, agg::filling_rule_e rule)

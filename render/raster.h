@@ -61,6 +61,12 @@ void addPathOutline(Gdiplus::GpPath *path, float width);
 
 void fillShape(agg::rgba8 color, agg::filling_rule_e rule = agg::fill_non_zero);
 
+// Adds the closed polygon of the points, less what cannot reach the
+// pixels of the clip, and fills it, sweeping only the clip's rows: the
+// pixels inside the clip are exactly those of the whole polygon filled.
+// For a large polygon of which a tick redraws a small part.
+void fillPolygonInside(agg::point_d const *points, int count, RECT const &clip, agg::rgba8 color);
+
 // Fills the shape with the colours of a span generator.
 template <class Spans> void fillShapeWith(Spans &spans)
 {

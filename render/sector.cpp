@@ -121,16 +121,19 @@ void drawSector(ClockFace const &face, ClockDrawing const &drawing, RECT const &
         return;
     PlacedSector const &placed = *face.sector;
     clipRaster(clip);
-    auto corner = [&placed](double angle) {
-        raster.shape.line_to(placed.cx + placed.radius * std::sin(angle),
-                             placed.cy - placed.radius * std::cos(angle));
+    // The centre, the edges' ends and the arc's corners on whole degrees
+    // between them.
+    agg::point_d points[364];
+    int count = 0;
+    auto corner = [&placed, &points, &count](double angle) {
+        points[count++] = {placed.cx + placed.radius * std::sin(angle),
+                           placed.cy - placed.radius * std::cos(angle)};
     };
     double end = double(placed.start) + placed.sweep;
-    raster.shape.move_to(placed.cx, placed.cy);
+    points[count++] = {placed.cx, placed.cy};
     corner(placed.start);
-    for (double step = std::floor(placed.start / arcStep) + 1; step * arcStep < end; ++step)
+    for (double step = std::floor(placed.start / arcStep) + 1; step * arcStep < end && count < 363; ++step)
         corner(step * arcStep);
     corner(end);
-    raster.shape.close_polygon();
-    fillShape(premultiplied(placed.color));
+    fillPolygonInside(points, count, clip, premultiplied(placed.color));
 }

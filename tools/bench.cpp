@@ -11,9 +11,10 @@
 //   copy    the BitBlt of the whole face into the frame alone
 //   present alone   a full-frame UpdateLayeredWindow of the frame
 // and "dirty pixels", the mean number of pixels a tick presents over a
-// minute of seconds.
-// "bench timer" shows a timer's sector, 25 minutes left at the start,
-// shrinking with each second.
+// minute of seconds. Then the same ticks and frames with a timer's sector
+// shrinking on the dial (25 minutes left at the start), drawn on a second
+// face and window in turns with the first, so that both meet the same load,
+// with their ratio, and the pixels a tick with the timer presents.
 // Run it with the face font installed (tools/wine-env.sh).
 #include <windows.h>
 #include <gdiplus.h>
@@ -65,9 +66,67 @@ static HWND createLayeredWindow()
     return window;
 }
 
-int main(int argc, char **argv)
+// Successive seconds from 10:10:30, across minute changes; with a timer,
+// its sector for those seconds on the face.
+static SYSTEMTIME nextSecond(ClockFace &face, int &second, bool timer)
 {
-    bool timer = argc > 1 && lstrcmpA(argv[1], "timer") == 0;
+    int at = 10 * 3600 + 10 * 60 + 30 + second;
+    SYSTEMTIME now = {2026, 12, 1, 7, WORD(at / 3600 % 24), WORD(at / 60 % 60), WORD(at % 60), 0};
+    face.marks.sector = timer;
+    timerSector(now, 25 * 60 - second % (25 * 60), face.marks.sectorStart, face.marks.sectorSweep);
+    second++;
+    return now;
+}
+
+// The medians of a plain frame and of a frame with the timer, drawn in
+// turns on the two faces; a tick when present is set.
+static void inTurns(char const *name, ClockFace &timerFace, int side, bool present)
+{
+    std::vector<double> plain, timer;
+    int plainSecond = 0, timerSecond = 0;
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    auto time = [&frequency, side, present](ClockFace &face, int &second, bool withTimer) {
+        LARGE_INTEGER start, end;
+        SYSTEMTIME now = nextSecond(face, second, withTimer);
+        face.faceDirty = 0;
+        QueryPerformanceCounter(&start);
+        if (present)
+            redrawClockAt(face, now);
+        else
+            renderClock(face, side, side, now);
+        QueryPerformanceCounter(&end);
+        return 1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+    };
+    timerFace.faceDirty = 1; // the face at this size
+    redrawClockAt(timerFace, nextSecond(timerFace, timerSecond, true));
+    for (int i = 0; i < (present ? 300 : 1000); i++) {
+        plain.push_back(time(mainFace, plainSecond, false));
+        timer.push_back(time(timerFace, timerSecond, true));
+    }
+    std::sort(plain.begin(), plain.end());
+    std::sort(timer.begin(), timer.end());
+    double plainMedian = plain[plain.size() / 2], timerMedian = timer[timer.size() / 2];
+    printf("  %-15s median %8.3f ms   with the timer %8.3f ms   %+.0f %%\n", name, plainMedian, timerMedian,
+           100 * (timerMedian / plainMedian - 1));
+}
+
+static void compareTimer(ClockFace &timerFace, int side)
+{
+    inTurns("tick, in turns", timerFace, side, true);
+    inTurns("frame, in turns", timerFace, side, false);
+    double pixels = 0;
+    int second = 0;
+    for (int i = 0; i < 60; i++) {
+        timerFace.faceDirty = 0;
+        RECT change = renderClock(timerFace, side, side, nextSecond(timerFace, second, true));
+        pixels += double(change.right - change.left) * (change.bottom - change.top) / 60;
+    }
+    printf("  %-15s %8.0f of %d\n", "timer dirty", pixels, side * side);
+}
+
+int main()
+{
     ULONG_PTR token;
     Gdiplus::GdiplusStartupInput input;
     if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok)
@@ -76,28 +135,24 @@ int main(int argc, char **argv)
     setDefaultColors(settings);
     HWND window = createLayeredWindow();
     createDrawingResources(mainFace, window);
+    ClockFace timerFace;
+    timerFace.surfaceSide = 768;
+    HWND timerWindow = createLayeredWindow();
+    createDrawingResources(timerFace, timerWindow);
 
     for (int side : {144, 256, 384, 576, 768}) {
-        SetWindowPos(window, nullptr, 0, 0, side, side, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        // Successive seconds from 10:10:30, across minute changes.
+        for (HWND each : {window, timerWindow})
+            SetWindowPos(each, nullptr, 0, 0, side, side, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         int second = 0;
-        auto nextSecond = [&second, timer] {
-            int at = 10 * 3600 + 10 * 60 + 30 + second;
-            SYSTEMTIME now = {2026, 12, 1, 7, WORD(at / 3600 % 24), WORD(at / 60 % 60), WORD(at % 60), 0};
-            mainFace.marks.sector = timer;
-            timerSector(now, 25 * 60 - second % (25 * 60), mainFace.marks.sectorStart,
-                        mainFace.marks.sectorSweep);
-            second++;
-            return now;
-        };
-        Spread redraw = measure(100, [&nextSecond] {
+        Spread redraw = measure(100, [&second] {
             mainFace.faceDirty = 1;
-            redrawClockAt(mainFace, nextSecond());
+            redrawClockAt(mainFace, nextSecond(mainFace, second, false));
         });
-        Spread tick = measure(300, [&nextSecond] { redrawClockAt(mainFace, nextSecond()); });
-        Spread frame = measure(300, [side, &nextSecond] {
+        Spread tick =
+            measure(300, [&second] { redrawClockAt(mainFace, nextSecond(mainFace, second, false)); });
+        Spread frame = measure(300, [side, &second] {
             mainFace.faceDirty = 0;
-            renderClock(mainFace, side, side, nextSecond());
+            renderClock(mainFace, side, side, nextSecond(mainFace, second, false));
         });
         Spread copy = measure(
             5000, [side] { BitBlt(mainFace.frameDC, 0, 0, side, side, mainFace.faceDC, 0, 0, SRCCOPY); });
@@ -112,7 +167,7 @@ int main(int argc, char **argv)
         second = 0;
         for (int i = 0; i < 60; i++) {
             mainFace.faceDirty = 0;
-            RECT change = renderClock(mainFace, side, side, nextSecond());
+            RECT change = renderClock(mainFace, side, side, nextSecond(mainFace, second, false));
             pixels += double(change.right - change.left) * (change.bottom - change.top) / 60;
         }
         Spread face = {redraw.median - tick.median, redraw.low - tick.median, redraw.high - tick.median};
@@ -124,9 +179,12 @@ int main(int argc, char **argv)
         print("copy", copy);
         print("present alone", present);
         printf("  %-15s %8.0f of %d\n", "dirty pixels", pixels, side * side);
+        compareTimer(timerFace, side);
     }
 
+    releaseDrawingResources(timerFace);
     releaseDrawingResources(mainFace);
+    DestroyWindow(timerWindow);
     DestroyWindow(window);
     Gdiplus::GdiplusShutdown(token);
     return 0;
