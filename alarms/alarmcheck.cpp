@@ -7,7 +7,7 @@
 #include "settings/settings.h"
 
 int alarmSounding;
-int alarmMinute;
+LONGLONG soundBegan;
 
 static HWND balloonWindow;
 static UINT balloonIcon;
@@ -102,7 +102,7 @@ static void ringAlarm(AlarmEvent const &event, SYSTEMTIME const &now, wchar_t co
     startAlarmPlayer(alarmSound(event), settings.startQuietly);
     showAlarmBalloon(event, title);
     announceAlarm(balloonWindow, event);
-    alarmMinute = now.wMinute;
+    soundBegan = localMinute(now) * 60 + now.wSecond;
     alarmSounding = 1;
     // A computer woken for the alarm would otherwise fall asleep again.
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED);
@@ -213,7 +213,10 @@ void checkAlarms(SYSTEMTIME const &now)
     previousTick = minute;
     bool changed = dropLostSnoozes();
     bool told = followSchedule(now, tick, changed);
-    if (alarmSounding && now.wMinute != alarmMinute) {
+    // A minute of sound, whatever second it began at: a timer may end at
+    // the minute's last second. A clock set back ends it too.
+    LONGLONG second = minute * 60 + now.wSecond;
+    if (alarmSounding && (second >= soundBegan + 60 || second < soundBegan)) {
         stopAlarmSound();
         changed |= snoozeUnanswered();
     }

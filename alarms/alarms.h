@@ -208,6 +208,7 @@ LONGLONG timerSecondsLeft(LONGLONG now);
 // local time.
 void checkTimer(LONGLONG now, SYSTEMTIME const &localNow);
 
-// 1 while a fired alarm's sound loops; the wMinute of the tick it fired at.
+// 1 while a fired alarm's sound loops; the local second it began at (a
+// local minute count times 60, plus the tick's second). It loops a minute.
 extern int alarmSounding;
-extern int alarmMinute;
+extern LONGLONG soundBegan;
