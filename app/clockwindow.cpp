@@ -174,9 +174,11 @@ static LRESULT onInitMenuPopup(HMENU menu, int side)
     for (auto const &item : items)
         EnableMenuItem(menu, item.command, MF_BYCOMMAND | (item.gray ? MF_GRAYED : MF_ENABLED));
     nameSkipItem(menu, IDM_SKIPNEXTALARM);
-    CheckMenuItem(menu, IDM_CLICKTHROUGH, MF_BYCOMMAND | (settings.clickThrough ? MF_CHECKED : MF_UNCHECKED));
-    showTimerItems(popupMenu);
     CheckMenuItem(menu, IDM_LOCKPOSITION, MF_BYCOMMAND | (settings.lockPosition ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, IDM_CLICKTHROUGH, MF_BYCOMMAND | (settings.clickThrough ? MF_CHECKED : MF_UNCHECKED));
+    // The Size submenu's opening would otherwise change the open menu.
+    if (menu == popupMenu)
+        showTimerItems(menu);
     return 0;
 }
 
